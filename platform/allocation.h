@@ -16,14 +16,16 @@ inline thread_local long allocationsBeforeFailure = -1;
 // Zero-initialised array of n elements; throws std::bad_alloc on failure (real or injected).
 template <class T>
 std::unique_ptr<T[]> allocateArray(std::size_t n) {
-    if (detail::allocationsBeforeFailure == 0) throw std::bad_alloc();
-    if (detail::allocationsBeforeFailure > 0) --detail::allocationsBeforeFailure;
+    if (detail::allocationsBeforeFailure == 0)
+        throw std::bad_alloc();
+    if (detail::allocationsBeforeFailure > 0)
+        --detail::allocationsBeforeFailure;
     return std::make_unique<T[]>(n);
 }
 
 // While alive, lets `successes` allocations on this thread succeed and fails the next ones.
 class FailingAllocations {
-public:
+  public:
     explicit FailingAllocations(long successes) : saved_(detail::allocationsBeforeFailure) {
         detail::allocationsBeforeFailure = successes;
     }
@@ -31,7 +33,7 @@ public:
     FailingAllocations(const FailingAllocations&) = delete;
     FailingAllocations& operator=(const FailingAllocations&) = delete;
 
-private:
+  private:
     long saved_;
 };
 

@@ -27,7 +27,8 @@ void ConsoleWindow::messageBox(std::string_view text, std::string_view title, Me
         std::string line(title);
         line += line.empty() ? "" : ": ";
         line += text;
-        while (!line.empty() && line.back() == '\n') line.pop_back();
+        while (!line.empty() && line.back() == '\n')
+            line.pop_back();
         std::fprintf(stderr, "%s\n", line.c_str());
     }
 }

@@ -20,7 +20,7 @@ struct Message {
 };
 
 class Window {
-public:
+  public:
     virtual ~Window() = default;
     // Shows a modal message box owned by this window. May be called from worker threads.
     virtual void messageBox(std::string_view text, std::string_view title,
@@ -30,25 +30,25 @@ public:
 
 // Keeps every message in order; thread-safe. Used by tests and as the base of the console window.
 class RecordingWindow : public Window {
-public:
+  public:
     void messageBox(std::string_view text, std::string_view title, MessageIcon icon,
                     MessageButtons buttons) override;
     std::vector<Message> messages() const;
     void clear();
 
-private:
+  private:
     mutable std::mutex mutex_;
     std::vector<Message> messages_;
 };
 
 // Prints each message to stderr as "title: text" and keeps it for a JSON report.
 class ConsoleWindow : public RecordingWindow {
-public:
+  public:
     explicit ConsoleWindow(bool print = true) : print_(print) {}
     void messageBox(std::string_view text, std::string_view title, MessageIcon icon,
                     MessageButtons buttons) override;
 
-private:
+  private:
     bool print_;
 };
 

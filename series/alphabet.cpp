@@ -13,12 +13,15 @@ namespace {
 constexpr double kPi = 3.141592654;
 constexpr double kTwoPi = 6.283185308;
 
-int16_t truncToSample(double v) { return static_cast<int16_t>(static_cast<int32_t>(std::trunc(v))); }
+int16_t truncToSample(double v) {
+    return static_cast<int16_t>(static_cast<int32_t>(std::trunc(v)));
+}
 
 // Envelope of the etalons 7 and 9: a rise 1 - exp(-8 i / d) up to the knee d, then a decay
 // exp(-4 (i - d) / (L - d)). With d = 0 (very short etalons) the rise is empty.
 double envelope(int i, int d, int L) {
-    if (i < d) return 1.0 - std::exp(i * (-8.0 / d));
+    if (i < d)
+        return 1.0 - std::exp(i * (-8.0 / d));
     return std::exp(-(i - d) * (4.0 / (L - d)));
 }
 
@@ -31,20 +34,23 @@ void fillSine(int16_t* out, int L, int32_t a, double step) {
 }
 
 void fillNegative(int16_t* out, const int16_t* source, int L) {
-    for (int i = 0; i < L; ++i) out[i] = static_cast<int16_t>(-source[i]);
+    for (int i = 0; i < L; ++i)
+        out[i] = static_cast<int16_t>(-source[i]);
 }
 
 }  // namespace
 
 int32_t etalonEnergy(const PulseHeader& etalon) {
     int32_t e = 0;
-    for (int i = 0; i < etalon.wSize; ++i) e += int32_t{etalon.lpData[i]} * etalon.lpData[i];
+    for (int i = 0; i < etalon.wSize; ++i)
+        e += int32_t{etalon.lpData[i]} * etalon.lpData[i];
     return e;
 }
 
 int makeEtalonsAlphabet(platform::Window& window, int16_t A, uint16_t M, uint16_t L,
                         Alphabet& alphabet, int16_t& randomEtalonsStream) {
-    if (alphabet.size() < M) alphabet.resize(M);
+    if (alphabet.size() < M)
+        alphabet.resize(M);
     for (uint16_t i = 0; i < M; ++i) {
         PulseHeader& etalon = alphabet[i];
         if (etalon.lpData && etalon.wAllocated < L) {
@@ -58,7 +64,8 @@ int makeEtalonsAlphabet(platform::Window& window, int16_t A, uint16_t M, uint16_
                 etalon.lpData = platform::allocateArray<int16_t>(L);
             } catch (const std::bad_alloc&) {
                 window.messageBox("Не могу выделить память!", "", platform::MessageIcon::Warning);
-                for (uint16_t j = 0; j < i; ++j) alphabet[j].lpData.reset();
+                for (uint16_t j = 0; j < i; ++j)
+                    alphabet[j].lpData.reset();
                 return 0;
             }
             etalon.wAllocated = L;
@@ -78,7 +85,8 @@ int makeEtalonsAlphabet(platform::Window& window, int16_t A, uint16_t M, uint16_
         }
         switch (number) {
             case 1:
-                for (int j = 0; j < n; ++j) s[j] = 60;
+                for (int j = 0; j < n; ++j)
+                    s[j] = 60;
                 break;
             case 3:
                 fillSine(s, n, (2 * a) / 3 - 1, kPi / (n + 1));
@@ -99,14 +107,17 @@ int makeEtalonsAlphabet(platform::Window& window, int16_t A, uint16_t M, uint16_
             case 9: {
                 const int32_t amp = (7 * a + 4) / 8 + 6;
                 const int d = (2 * n + 4) / 8 - 1;
-                for (int j = 0; j < n; ++j) s[j] = truncToSample(amp * envelope(j, d, n));
+                for (int j = 0; j < n; ++j)
+                    s[j] = truncToSample(amp * envelope(j, d, n));
                 break;
             }
             default:
                 for (int j = 0; j < n; ++j) {
                     int32_t v = gaussRandom(randomEtalonsStream, 0, static_cast<int16_t>(a / 2));
-                    if (v > a - 1) v = a - 1;
-                    if (v < -a) v = -a;
+                    if (v > a - 1)
+                        v = a - 1;
+                    if (v < -a)
+                        v = -a;
                     s[j] = static_cast<int16_t>(v);
                 }
                 break;

@@ -26,7 +26,8 @@ struct AlphabetFixture : ::testing::Test {
     int peak(int number) const {
         auto s = samples(number);
         int p = 0;
-        for (int v : s) p = std::max(p, std::abs(v));
+        for (int v : s)
+            p = std::max(p, std::abs(v));
         return p;
     }
 };
@@ -57,7 +58,8 @@ TEST_F(AlphabetFixture, DefaultShapesHaveTheirAmplitudesAndKnees) {
         EXPECT_NEAR(samples(7)[i], std::trunc(std::sin(p) * (155 * env)), 1) << i;
     }
     for (int n = 2; n <= 10; n += 2)
-        for (int i = 0; i < 20; ++i) EXPECT_EQ(samples(n)[i], -samples(n - 1)[i]);
+        for (int i = 0; i < 20; ++i)
+            EXPECT_EQ(samples(n)[i], -samples(n - 1)[i]);
     for (int n = 11; n <= 20; ++n)
         for (int v : samples(n)) {
             EXPECT_GE(v, -128);
@@ -105,7 +107,8 @@ TEST_F(AlphabetFixture, AllocationFailureReleasesWhatWasAllocated) {
     ASSERT_EQ(window.messages().size(), 1u);
     EXPECT_EQ(window.messages()[0].text, "Не могу выделить память!");
     EXPECT_EQ(window.messages()[0].icon, platform::MessageIcon::Warning);
-    for (const auto& e : alphabet) EXPECT_EQ(e.lpData, nullptr);
+    for (const auto& e : alphabet)
+        EXPECT_EQ(e.lpData, nullptr);
 }
 
 TEST_F(AlphabetFixture, VeryShortEtalonsAreFinite) {
@@ -113,7 +116,8 @@ TEST_F(AlphabetFixture, VeryShortEtalonsAreFinite) {
         Alphabet a;
         ASSERT_EQ(makeEtalonsAlphabet(window, 128, 10, L, a, stream), 1);
         for (const auto& e : a)
-            for (int i = 0; i < L; ++i) EXPECT_LE(std::abs(e.lpData[i]), 160);
+            for (int i = 0; i < L; ++i)
+                EXPECT_LE(std::abs(e.lpData[i]), 160);
     }
 }
 

@@ -17,12 +17,15 @@ std::string format(const char* fmt, long a, long b) {
     return buffer;
 }
 
-int32_t drawShifted(int16_t& stream, int shift) { return nextRandom(stream) >> shift; }
+int32_t drawShifted(int16_t& stream, int shift) {
+    return nextRandom(stream) >> shift;
+}
 
 // Writes the subset into the etalon sequence according to the header's subset mode.
 void embedSubset(SeriesHeader& h, uint16_t K, uint16_t* sequence, RandomStreams& streams) {
     const int32_t s = h.wSubsetSize;
-    if (s == 0) return;
+    if (s == 0)
+        return;
     int32_t p = std::max<int32_t>(h.wSubsetStart, 1) - 1;  // start 0 counts as 1
     const int16_t* subset = h.lpSubset;
     // Entries beyond the laid-out per-pulse capacity are read as 0 (generation then uses etalon 1).
@@ -30,12 +33,14 @@ void embedSubset(SeriesHeader& h, uint16_t K, uint16_t* sequence, RandomStreams&
         return i < h.wPulsesCapacity ? static_cast<uint16_t>(subset[i]) : 0;
     };
     auto copyFrom = [&](int32_t first) {
-        for (int32_t i = first; i < s && p < K; ++i) sequence[p++] = entry(i);
+        for (int32_t i = first; i < s && p < K; ++i)
+            sequence[p++] = entry(i);
     };
     switch (h.wSubsetMode) {
         case 1: {
             const int32_t span = K - p - s + 1;
-            if (span > 0) p += drawShifted(streams.subsetOffset, 1) % span;
+            if (span > 0)
+                p += drawShifted(streams.subsetOffset, 1) % span;
             copyFrom(0);
             break;
         }
@@ -45,18 +50,21 @@ void embedSubset(SeriesHeader& h, uint16_t K, uint16_t* sequence, RandomStreams&
         case 3: {
             const int32_t span = K - p - s + 1;
             do {
-                if (span > 0) p += drawShifted(streams.subsetGaps, 1) % span;
+                if (span > 0)
+                    p += drawShifted(streams.subsetGaps, 1) % span;
                 copyFrom(0);
             } while (p < K);
             break;
         }
         case 4:
-            while (p < K) copyFrom(0);
+            while (p < K)
+                copyFrom(0);
             break;
         case 5: {
             const int32_t r = drawShifted(streams.subsetOffset, 1) % s;
             copyFrom(r);
-            while (p < K) copyFrom(0);
+            while (p < K)
+                copyFrom(0);
             break;
         }
         default:
@@ -83,23 +91,28 @@ int32_t placePulse(SeriesHeader& h, const Placement& pl, uint16_t k, int32_t lo,
     const int32_t t = drawShifted(streams.position, 2) % width + a;
 
     PE[0] = 0;
-    for (int j = 0; j < L; ++j) PE[j + 1] = PE[j] + int32_t{s[j]} * s[j];
+    for (int j = 0; j < L; ++j)
+        PE[j + 1] = PE[j] + int32_t{s[j]} * s[j];
     const int32_t E = PE[L];
     const int32_t T = static_cast<int32_t>((int64_t{pl.savedLevel} * E) / 100);
 
     int m = 0;  // latest begin
-    while (m < L && !(E - PE[m + 1] <= T)) ++m;
-    if (m >= L) m = L - 1;
+    while (m < L && !(E - PE[m + 1] <= T))
+        ++m;
+    if (m >= L)
+        m = L - 1;
     const int begin = nextRandom(streams.cutBegin) % (m + 1);
 
     int j = L;  // earliest end
     do {
         --j;
-        if (j <= begin) break;
+        if (j <= begin)
+            break;
     } while (T < PE[j] - PE[begin]);
     const int end = j + nextRandom(streams.cutEnd) % (L - j);
 
-    for (int i = begin; i <= end; ++i) h.lpPureData[t + i] = s[i];
+    for (int i = begin; i <= end; ++i)
+        h.lpPureData[t + i] = s[i];
     h.lpPulseStart[k] = static_cast<int16_t>(t);
     h.lpDetectedStart[k] = -1;
     h.lpCutBegin[k] = static_cast<int16_t>(begin);
@@ -148,7 +161,8 @@ void makeExtSeries(platform::Window& window, uint16_t M, const Alphabet& alphabe
                    uint16_t Tmin, uint16_t Tmax, uint32_t N, uint16_t K, uint16_t* sequence,
                    int16_t amplitude, uint16_t savedLevel, SeriesHeader& h,
                    RandomStreams& streams) {
-    if (!checkSeriesParameters(window, " makeExtSeries ", L, Tmin, Tmax, N)) return;
+    if (!checkSeriesParameters(window, " makeExtSeries ", L, Tmin, Tmax, N))
+        return;
     const uint16_t minPulses = minPulsesFor(N, L, Tmax);
     const uint16_t maxPulses = maxPulsesFor(N, L, Tmin);
     // Storage that cannot hold the series is refused like an incompatible count.
@@ -180,7 +194,8 @@ void makeExtSeries(platform::Window& window, uint16_t M, const Alphabet& alphabe
     embedSubset(h, K, sequence, streams);
 
     for (uint16_t k = 0; k < K; ++k) {
-        if (sequence[k] < 1 || sequence[k] > M) sequence[k] = 1;
+        if (sequence[k] < 1 || sequence[k] > M)
+            sequence[k] = 1;
         h.lpPulseEtalon[k] = static_cast<int16_t>(sequence[k]);
         h.lpDetectedEtalon[k] = 0;
         h.lpDetectedCutBegin[k] = 0;
@@ -190,7 +205,8 @@ void makeExtSeries(platform::Window& window, uint16_t M, const Alphabet& alphabe
     }
 
     h.wEtalonsQuantity = M;
-    for (uint16_t i = 0; i < M; ++i) h.lpPulsesList[i] = &alphabet[i];
+    for (uint16_t i = 0; i < M; ++i)
+        h.lpPulsesList[i] = &alphabet[i];
     std::fill(h.lpPureData, h.lpPureData + N, int16_t{0});
 
     std::unique_ptr<int32_t[]> PE;

@@ -15,7 +15,8 @@ using testsupport::makeAlphabet;
 
 int32_t energyOf(const PulseHeader& e, int b, int end) {
     int32_t s = 0;
-    for (int i = b; i <= end; ++i) s += int32_t{e.lpData[i]} * e.lpData[i];
+    for (int i = b; i <= end; ++i)
+        s += int32_t{e.lpData[i]} * e.lpData[i];
     return s;
 }
 
@@ -59,7 +60,8 @@ void expectValidSeries(const SeriesHeader& h, const Alphabet& alphabet, uint32_t
     // The placement order is unknown here, so only check pulse samples where they do not overlap.
     std::vector<int> cover(N, 0);
     for (int k = 0; k < K; ++k)
-        for (int i = h.lpCutBegin[k]; i <= h.lpCutEnd[k]; ++i) ++cover[h.lpPulseStart[k] + i];
+        for (int i = h.lpCutBegin[k]; i <= h.lpCutEnd[k]; ++i)
+            ++cover[h.lpPulseStart[k] + i];
     for (int k = 0; k < K; ++k) {
         const PulseHeader& etalon = alphabet[h.lpPulseEtalon[k] - 1];
         for (int i = h.lpCutBegin[k]; i <= h.lpCutEnd[k]; ++i)
@@ -88,11 +90,13 @@ TEST(MakeExtSeries, InvariantsHoldOverManyParameterSets) {
         const uint16_t Tmax = std::uniform_int_distribution<int>(std::max<int>(Tmin, L), 200)(rng);
         const uint32_t N = std::uniform_int_distribution<int>(L, 1500)(rng);
         const uint16_t minP = minPulsesFor(N, L, Tmax), maxP = maxPulsesFor(N, L, Tmin);
-        if (minP > maxP) continue;
+        if (minP > maxP)
+            continue;
         const uint16_t K = std::uniform_int_distribution<int>(minP, maxP)(rng);
         const uint16_t level = std::uniform_int_distribution<int>(0, 4)(rng) * 25;
         std::vector<uint16_t> sequence(K);
-        for (auto& v : sequence) v = std::uniform_int_distribution<int>(0, 22)(rng);
+        for (auto& v : sequence)
+            v = std::uniform_int_distribution<int>(0, 22)(rng);
         header = getCutOffSeries(window, 20, alphabet, L, Tmin, Tmax, N, K, sequence.data(), 128,
                                  level, std::move(header), streams);
         ASSERT_TRUE(header);
@@ -161,9 +165,11 @@ TEST(MakeExtSeries, CountBoundsAreInclusiveAndOutsideIsRefused) {
         const platform::Message m = window.messages()[0];
         EXPECT_EQ(m.title, " makeExtSeries ");
         EXPECT_EQ(m.icon, platform::MessageIcon::Warning);
-        EXPECT_EQ(m.text, "Несовместимые входные параметры!\n\ndwSeriesSize: 1200 [1200]\n"
-                          "wImpulseSize: 20 [20]\nwMinPulses: 6 [6]\nwMaxPulses: 30 [30]\n"
-                          "wImpulseQuantity: " + std::to_string(K) + "\n\n");
+        EXPECT_EQ(m.text,
+                  "Несовместимые входные параметры!\n\ndwSeriesSize: 1200 [1200]\n"
+                  "wImpulseSize: 20 [20]\nwMinPulses: 6 [6]\nwMaxPulses: 30 [30]\n"
+                  "wImpulseQuantity: " +
+                      std::to_string(K) + "\n\n");
         EXPECT_EQ(h->wImpulseQuantity, 30);
         EXPECT_TRUE(std::equal(before.begin(), before.end(), h->lpPureData));
         EXPECT_EQ(streams, streamsBefore);
@@ -176,16 +182,16 @@ TEST(MakeExtSeries, IncompatibleParametersAreRefusedAndChangeNothing) {
         uint16_t L, Tmin, Tmax;
         uint32_t N;
     };
-    const Case cases[] = {{20, 0, 181, 1200},   {20, 50, 40, 1200}, {30, 10, 25, 1200},
-                          {20, 40, 181, 10},    {20, 40, 181, 40000}, {0, 40, 181, 1200}};
+    const Case cases[] = {{20, 0, 181, 1200}, {20, 50, 40, 1200},   {30, 10, 25, 1200},
+                          {20, 40, 181, 10},  {20, 40, 181, 40000}, {0, 40, 181, 1200}};
     for (const Case& c : cases) {
         platform::RecordingWindow window;
         RandomStreams streams;
         auto h = testsupport::makeSeries(alphabet, {}, {}, streams);
         const RandomStreams before = streams;
         std::vector<uint16_t> sequence(100, 1);
-        h = getCutOffSeries(window, 20, alphabet, c.L, c.Tmin, c.Tmax, c.N, 5, sequence.data(),
-                            128, 100, std::move(h), streams);
+        h = getCutOffSeries(window, 20, alphabet, c.L, c.Tmin, c.Tmax, c.N, 5, sequence.data(), 128,
+                            100, std::move(h), streams);
         ASSERT_TRUE(h);
         ASSERT_EQ(window.messages().size(), 1u) << c.N;
         EXPECT_EQ(window.messages()[0].text.rfind("Несовместимые входные параметры!", 0), 0u);
@@ -228,8 +234,10 @@ TEST(MakeExtSeries, OverlappingPulsesKeepTheLaterPlacement) {
         int16_t position = static_cast<int16_t>(trial * 1000);
         const int k0 = (nextRandom(position) >> 2) % 8;
         std::vector<int> order;
-        for (int k = k0; k < 8; ++k) order.push_back(k);
-        for (int k = k0 - 1; k >= 0; --k) order.push_back(k);
+        for (int k = k0; k < 8; ++k)
+            order.push_back(k);
+        for (int k = k0 - 1; k >= 0; --k)
+            order.push_back(k);
         std::vector<int16_t> clean(100, 0);
         for (int k : order)
             for (int i = 0; i < 20; ++i)

@@ -17,7 +17,8 @@ int16_t nextRandom(int16_t& state) {
 
 int32_t gaussRandom(int16_t& state, int16_t mean, int16_t sigma) {
     int32_t sum = 0;
-    for (int i = 0; i < 12; ++i) sum += nextRandom(state);
+    for (int i = 0; i < 12; ++i)
+        sum += nextRandom(state);
     // 64-bit product: a 32-bit one would overflow for sigma above 10922.
     const int64_t scaled = (static_cast<int64_t>(sum) - 196608) * sigma;
     return static_cast<int32_t>(mean + (scaled >> 15));
@@ -37,7 +38,8 @@ int16_t advanceRandom(int16_t state, uint64_t steps) {
         steps >>= 1;
     }
     const uint32_t s = static_cast<uint16_t>(state);
-    if (accA == 1 && accC == 0) return state;  // zero steps: the state is left as it is
+    if (accA == 1 && accC == 0)
+        return state;  // zero steps: the state is left as it is
     return static_cast<int16_t>((accA * s + accC) & kMask);
 }
 

@@ -7,7 +7,9 @@
 namespace series {
 namespace {
 
-int16_t literalStep(int16_t s) { return static_cast<int16_t>((s * 12869 + 6925) & 32767); }
+int16_t literalStep(int16_t s) {
+    return static_cast<int16_t>((s * 12869 + 6925) & 32767);
+}
 
 TEST(NextRandom, FollowsTheLinearCongruentialStep) {
     int16_t state = 12345;
@@ -24,14 +26,16 @@ TEST(NextRandom, FollowsTheLinearCongruentialStep) {
 
 TEST(NextRandom, HasPeriod32768) {
     int16_t state = 10597;
-    for (int i = 0; i < 32768; ++i) nextRandom(state);
+    for (int i = 0; i < 32768; ++i)
+        nextRandom(state);
     EXPECT_EQ(state, 10597);
 }
 
 TEST(GaussRandom, SigmaZeroReturnsMeanAndAdvancesTwelveSteps) {
     int16_t state = 10597, reference = 10597;
     EXPECT_EQ(gaussRandom(state, 17, 0), 17);
-    for (int i = 0; i < 12; ++i) nextRandom(reference);
+    for (int i = 0; i < 12; ++i)
+        nextRandom(reference);
     EXPECT_EQ(state, reference);
 }
 
@@ -39,7 +43,8 @@ TEST(GaussRandom, MatchesTheSumFormula) {
     int16_t state = 3373, copy = 3373;
     for (int draw = 0; draw < 200; ++draw) {
         int32_t sum = 0;
-        for (int i = 0; i < 12; ++i) sum += nextRandom(copy);
+        for (int i = 0; i < 12; ++i)
+            sum += nextRandom(copy);
         const int16_t sigma = static_cast<int16_t>(draw % 150);
         EXPECT_EQ(gaussRandom(state, -5, sigma), -5 + (((sum - 196608) * sigma) >> 15));
     }

@@ -18,7 +18,8 @@ std::unique_ptr<uint16_t[]> getRequiredList(platform::Window& window, uint16_t c
         window.messageBox("Нет памяти для newList!", " getRequiredList ");
         return nullptr;
     }
-    for (uint16_t i = 0; i < count; ++i) list[i] = static_cast<uint16_t>(i + 1);
+    for (uint16_t i = 0; i < count; ++i)
+        list[i] = static_cast<uint16_t>(i + 1);
     return list;
 }
 
@@ -27,7 +28,8 @@ namespace {
 void storeCurrentSubset(SeriesHeader& h, const int32_t* entries, int32_t count, uint16_t mode,
                         uint16_t start) {
     const int32_t stored = std::clamp<int32_t>(count, 0, std::min(h.wMaxPulses, h.wPulsesCapacity));
-    for (int32_t i = 0; i < stored; ++i) h.lpSubset[i] = static_cast<int16_t>(entries[i]);
+    for (int32_t i = 0; i < stored; ++i)
+        h.lpSubset[i] = static_cast<int16_t>(entries[i]);
     h.wSubsetSize = static_cast<uint16_t>(std::max<int32_t>(count, 0));
     h.wSubsetMode = mode;
     h.wSubsetStart = start;
@@ -36,7 +38,8 @@ void storeCurrentSubset(SeriesHeader& h, const int32_t* entries, int32_t count, 
 
 int setCurrentSubset(platform::Window&, const int32_t* entries, int32_t count, uint16_t mode,
                      uint16_t start, SeriesHeader* header) {
-    if (header != nullptr) storeCurrentSubset(*header, entries, count, mode, start);
+    if (header != nullptr)
+        storeCurrentSubset(*header, entries, count, mode, start);
     return 1;
 }
 
@@ -44,8 +47,10 @@ int addSomeSelectedSubsetToSeriesHeader(platform::Window& window, const int32_t*
                                         const int32_t* const* rows, int32_t count, int32_t n,
                                         int32_t a, int32_t current, uint16_t mode, uint16_t start,
                                         SeriesHeader* header) {
-    if (header == nullptr) return 1;
-    if (count <= 0) return 0;
+    if (header == nullptr)
+        return 1;
+    if (count <= 0)
+        return 0;
     SeriesHeader& h = *header;
     const char* title = " addSomeSelectedSubsetToSeriesHeader ";
     // More subsets than laid out cannot be stored; the storage grows to hold them.
@@ -73,7 +78,8 @@ int addSomeSelectedSubsetToSeriesHeader(platform::Window& window, const int32_t*
             window.messageBox("Нет памяти для lpSeriesHeader->selectedSubsetList!", title);
             return 0;
         }
-        for (int32_t i = 0; i < n; ++i) h.selectedSubsetList[i] = h.subsetsBlock.get() + n + i * a;
+        for (int32_t i = 0; i < n; ++i)
+            h.selectedSubsetList[i] = h.subsetsBlock.get() + n + i * a;
         h.wSubsetsCapacity = static_cast<uint16_t>(n);
         h.wSubsetLengthCapacity = static_cast<uint16_t>(a);
     }
@@ -82,10 +88,12 @@ int addSomeSelectedSubsetToSeriesHeader(platform::Window& window, const int32_t*
         // A row holds at most wSubsetLengthCapacity entries; a longer subset is cut to it.
         const int32_t length = std::clamp<int32_t>(lengths[i], 0, h.wSubsetLengthCapacity);
         h.selectedSubsetSize[i] = static_cast<int16_t>(length);
-        for (int32_t j = 0; j < length; ++j) h.selectedSubsetList[i][j] = static_cast<int16_t>(rows[i][j]);
+        for (int32_t j = 0; j < length; ++j)
+            h.selectedSubsetList[i][j] = static_cast<int16_t>(rows[i][j]);
     }
     int32_t c = current - 1;
-    if (c < 0 || c > count - 1) c = count - 1;
+    if (c < 0 || c > count - 1)
+        c = count - 1;
     const int32_t length = h.selectedSubsetSize[c];
     std::vector<int32_t> entries(h.selectedSubsetList[c], h.selectedSubsetList[c] + length);
     storeCurrentSubset(h, entries.data(), length, mode, start);

@@ -15,8 +15,8 @@ std::unique_ptr<uint16_t[]> getRequiredList(platform::Window& window, uint16_t c
 
 // Copies at most wMaxPulses entries into lpSubset; wSubsetSize = count, mode, start. Null
 // header: nothing. Returns 1.
-int setCurrentSubset(platform::Window& window, const int32_t* entries, int32_t count,
-                     uint16_t mode, uint16_t start, SeriesHeader* header);
+int setCurrentSubset(platform::Window& window, const int32_t* entries, int32_t count, uint16_t mode,
+                     uint16_t start, SeriesHeader* header);
 
 // Stores `count` subsets (lengths[i], rows[i][j]) in storage for n subsets of a entries each
 // (grown only), then makes subset `current` (1-based; out of range: the last) the current one.

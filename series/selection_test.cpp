@@ -62,14 +62,17 @@ TEST_F(SubsetFixture, RandomModesDrawFromTheirStreams) {
     {  // mode 1: one copy at p = (draw >> 1) mod (K - s + 1)
         const int p = (nextRandom(offset) >> 1) % (12 - 3 + 1);
         std::vector<int> expected(12, 20);
-        for (int i = 0; i < 3; ++i) expected[p + i] = i + 1;
+        for (int i = 0; i < 3; ++i)
+            expected[p + i] = i + 1;
         EXPECT_EQ(generate({1, 2, 3}, 1, 1), expected);
     }
     {  // mode 5: phase r = (draw >> 1) mod s, then periodic
         const int r = (nextRandom(offset) >> 1) % 3;
         auto got = generate({1, 2, 3}, 5, 1);
-        for (int i = 0; i < 3 - r; ++i) EXPECT_EQ(got[i], r + i + 1);
-        for (int i = 3 - r; i < 12; ++i) EXPECT_EQ(got[i], (i - (3 - r)) % 3 + 1);
+        for (int i = 0; i < 3 - r; ++i)
+            EXPECT_EQ(got[i], r + i + 1);
+        for (int i = 3 - r; i < 12; ++i)
+            EXPECT_EQ(got[i], (i - (3 - r)) % 3 + 1);
     }
     EXPECT_EQ(streams.subsetOffset, offset);
     {  // mode 3: gaps drawn once per copy with span fixed at the start
@@ -79,7 +82,8 @@ TEST_F(SubsetFixture, RandomModesDrawFromTheirStreams) {
         const int span = 12 - 0 - 2 + 1;
         do {
             p += (nextRandom(gaps) >> 1) % span;
-            for (int i = 0; i < 2 && p < 12; ++i) expected[p++] = 7 + i;
+            for (int i = 0; i < 2 && p < 12; ++i)
+                expected[p++] = 7 + i;
         } while (p < 12);
         EXPECT_EQ(generate({7, 8}, 3, 1), expected);
         EXPECT_EQ(streams.subsetGaps, gaps);
@@ -88,11 +92,13 @@ TEST_F(SubsetFixture, RandomModesDrawFromTheirStreams) {
 
 TEST_F(SubsetFixture, MultipleRandomWithoutRoomIsBackToBack) {
     std::vector<int32_t> subset(12);
-    for (int i = 0; i < 12; ++i) subset[i] = i + 1;
+    for (int i = 0; i < 12; ++i)
+        subset[i] = i + 1;
     // span = K - p - s + 1 = 12 - 1 - 12 + 1 = 0: copies back to back from pulse 2.
     auto got = generate(subset, 3, 2);
     EXPECT_EQ(got[0], 20);
-    for (int i = 1; i < 12; ++i) EXPECT_EQ(got[i], i);
+    for (int i = 1; i < 12; ++i)
+        EXPECT_EQ(got[i], i);
     EXPECT_EQ(streams.subsetGaps, RandomStreams{}.subsetGaps);
 }
 
@@ -123,9 +129,9 @@ TEST_F(SubsetFixture, StoredSubsetsGrowOnlyAndChooseTheCurrentOne) {
     EXPECT_EQ(header->lpSubset[0], 4);
     const int16_t* block = header->subsetsBlock.get();
     // Fewer subsets, index 0: the last one becomes current; the storage stays.
-    ASSERT_EQ(addSomeSelectedSubsetToSeriesHeader(window, lengths, rows, 2, 5, 4, 0, 1, 2,
-                                                  header.get()),
-              1);
+    ASSERT_EQ(
+        addSomeSelectedSubsetToSeriesHeader(window, lengths, rows, 2, 5, 4, 0, 1, 2, header.get()),
+        1);
     EXPECT_EQ(header->subsetsBlock.get(), block);
     EXPECT_EQ(header->wSubsetsCapacity, 10);
     EXPECT_EQ(header->wSubsetsQuantity, 2);

@@ -19,11 +19,12 @@ void layOut(SeriesHeader& h, uint32_t N, uint16_t P) {
     h.lpPureData = b;
     h.lpNoisyData = b + N;
     int16_t** arrays[kPerPulseArrays] = {
-        &h.lpPulseEtalon, &h.lpDetectedEtalon,   &h.lpPulseStart,     &h.lpDetectedStart,
-        &h.lpStartMin,    &h.lpStartMax,         &h.lpCutBegin,       &h.lpCutEnd,
-        &h.lpDetectedCutBegin, &h.lpDetectedCutEnd, &h.lpSubset,      &h.lpTupleFirst,
+        &h.lpPulseEtalon,      &h.lpDetectedEtalon, &h.lpPulseStart, &h.lpDetectedStart,
+        &h.lpStartMin,         &h.lpStartMax,       &h.lpCutBegin,   &h.lpCutEnd,
+        &h.lpDetectedCutBegin, &h.lpDetectedCutEnd, &h.lpSubset,     &h.lpTupleFirst,
         &h.lpTupleLast};
-    for (int a = 0; a < kPerPulseArrays; ++a) *arrays[a] = b + 2 * size_t{N} + static_cast<size_t>(a) * P;
+    for (int a = 0; a < kPerPulseArrays; ++a)
+        *arrays[a] = b + 2 * size_t{N} + static_cast<size_t>(a) * P;
 }
 
 }  // namespace
@@ -31,7 +32,8 @@ void layOut(SeriesHeader& h, uint32_t N, uint16_t P) {
 SeriesHeaderPtr getCutOffSeriesHeader(platform::Window& window, uint16_t M, uint16_t L,
                                       uint16_t Tmin, uint16_t Tmax, uint32_t N,
                                       SeriesHeaderPtr header) {
-    if (!checkSeriesParameters(window, " getCutOffSeriesHeader ", L, Tmin, Tmax, N)) return header;
+    if (!checkSeriesParameters(window, " getCutOffSeriesHeader ", L, Tmin, Tmax, N))
+        return header;
     const uint16_t minPulses = minPulsesFor(N, L, Tmax);
     const uint16_t maxPulses = maxPulsesFor(N, L, Tmin);
 
@@ -106,7 +108,8 @@ SeriesHeaderPtr getCutOffSeries(platform::Window& window, uint16_t M, const Alph
                                 uint16_t* sequence, int16_t amplitude, uint16_t savedLevel,
                                 SeriesHeaderPtr header, RandomStreams& streams) {
     // Refused parameters: one message, the header kept with its previous series.
-    if (!checkSeriesParameters(window, " getCutOffSeries ", L, Tmin, Tmax, N)) return header;
+    if (!checkSeriesParameters(window, " getCutOffSeries ", L, Tmin, Tmax, N))
+        return header;
     header = getCutOffSeriesHeader(window, M, L, Tmin, Tmax, N, std::move(header));
     if (!header) {
         window.messageBox("Не могу выделить память для lpSeriesHeader!", " getCutOffSeries ",
@@ -120,15 +123,17 @@ SeriesHeaderPtr getCutOffSeries(platform::Window& window, uint16_t M, const Alph
 
 SeriesHeaderPtr getRandomCutOffSeries(platform::Window& window, uint16_t M,
                                       const Alphabet& alphabet, uint16_t L, uint16_t Tmin,
-                                      uint16_t Tmax, uint32_t N, uint16_t /*K*/,
-                                      uint16_t* sequence, int16_t amplitude, uint16_t savedLevel,
+                                      uint16_t Tmax, uint32_t N, uint16_t /*K*/, uint16_t* sequence,
+                                      int16_t amplitude, uint16_t savedLevel,
                                       SeriesHeaderPtr header, RandomStreams& streams) {
-    if (!checkSeriesParameters(window, " getRandomCutOffSeries ", L, Tmin, Tmax, N)) return header;
+    if (!checkSeriesParameters(window, " getRandomCutOffSeries ", L, Tmin, Tmax, N))
+        return header;
     const uint16_t minPulses = minPulsesFor(N, L, Tmax);
     const uint16_t maxPulses = maxPulsesFor(N, L, Tmin);
-    if (maxPulses < minPulses) return nullptr;
-    const auto K = static_cast<uint16_t>(
-        minPulses + (nextRandom(streams.pulseCount) >> 2) % (maxPulses - minPulses + 1));
+    if (maxPulses < minPulses)
+        return nullptr;
+    const auto K = static_cast<uint16_t>(minPulses + (nextRandom(streams.pulseCount) >> 2) %
+                                                         (maxPulses - minPulses + 1));
     return getCutOffSeries(window, M, alphabet, L, Tmin, Tmax, N, K, sequence, amplitude,
                            savedLevel, std::move(header), streams);
 }

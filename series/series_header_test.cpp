@@ -18,8 +18,8 @@ struct HeaderFixture : ::testing::Test {
 
     SeriesHeaderPtr generate(SeriesHeaderPtr h, uint32_t N, uint16_t Tmin = 40, uint16_t K = 0) {
         const uint16_t k = K ? K : (minPulsesFor(N, 20, 181) + maxPulsesFor(N, 20, Tmin)) / 2;
-        return getCutOffSeries(window, 20, alphabet, 20, Tmin, 181, N, k, sequence.data(), 128,
-                               75, std::move(h), streams);
+        return getCutOffSeries(window, 20, alphabet, 20, Tmin, 181, N, k, sequence.data(), 128, 75,
+                               std::move(h), streams);
     }
     void storeSubset(SeriesHeader& h, std::vector<int32_t> subset) {
         setCurrentSubset(window, subset.data(), static_cast<int32_t>(subset.size()), 4, 1, &h);
@@ -36,12 +36,13 @@ TEST_F(HeaderFixture, LaysOutTheBlockInOrder) {
     EXPECT_EQ(h->wPulsesListCapacity, 20);
     EXPECT_EQ(h->lpPureData, h->sampleBlock.get());
     EXPECT_EQ(h->lpNoisyData, h->lpPureData + 1200);
-    int16_t* arrays[] = {h->lpPulseEtalon,      h->lpDetectedEtalon, h->lpPulseStart,
-                         h->lpDetectedStart,    h->lpStartMin,       h->lpStartMax,
-                         h->lpCutBegin,         h->lpCutEnd,         h->lpDetectedCutBegin,
-                         h->lpDetectedCutEnd,   h->lpSubset,         h->lpTupleFirst,
+    int16_t* arrays[] = {h->lpPulseEtalon,    h->lpDetectedEtalon, h->lpPulseStart,
+                         h->lpDetectedStart,  h->lpStartMin,       h->lpStartMax,
+                         h->lpCutBegin,       h->lpCutEnd,         h->lpDetectedCutBegin,
+                         h->lpDetectedCutEnd, h->lpSubset,         h->lpTupleFirst,
                          h->lpTupleLast};
-    for (int a = 0; a < 13; ++a) EXPECT_EQ(arrays[a], h->lpPureData + 2400 + 30 * a) << a;
+    for (int a = 0; a < 13; ++a)
+        EXPECT_EQ(arrays[a], h->lpPureData + 2400 + 30 * a) << a;
 }
 
 TEST_F(HeaderFixture, ReusesTheBlockForTheSameOrSmallerSeries) {
@@ -87,12 +88,14 @@ TEST_F(HeaderFixture, ASubsetLongerThanTheNewCapacityKeepsItsSizeWithClearedEntr
     ASSERT_TRUE(h);
     EXPECT_EQ(h->wMaxPulses, 8);
     EXPECT_EQ(h->wSubsetSize, 12);
-    for (int i = 0; i < h->wPulsesCapacity; ++i) EXPECT_EQ(h->lpSubset[i], 0);
+    for (int i = 0; i < h->wPulsesCapacity; ++i)
+        EXPECT_EQ(h->lpSubset[i], 0);
     // Generation reads no entry beyond the capacity and uses etalon 1 for the cleared ones.
     std::vector<uint16_t> seq(8, 5);
     h = getCutOffSeries(window, 20, alphabet, 20, 180, 181, 1400, 8, seq.data(), 128, 100,
                         std::move(h), streams);
-    for (int k = 0; k < 8; ++k) EXPECT_EQ(h->lpPulseEtalon[k], 1);
+    for (int k = 0; k < 8; ++k)
+        EXPECT_EQ(h->lpPulseEtalon[k], 1);
 }
 
 TEST_F(HeaderFixture, AllocationFailuresReleaseTheHeaderWithTheirMessages) {

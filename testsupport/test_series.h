@@ -37,10 +37,11 @@ inline series::SeriesHeaderPtr makeSeries(const series::Alphabet& alphabet, cons
                                           series::SeriesHeaderPtr header = nullptr) {
     platform::RecordingWindow window;
     sequence.resize(std::max<size_t>(sequence.size(), p.K + 1u), 1);
-    header = series::getCutOffSeries(window, p.M, alphabet, p.L, p.Tmin, p.Tmax, p.N, p.K,
-                                     sequence.data(), 128, p.savedLevel, std::move(header),
-                                     streams);
-    if (header) series::addNoise(window, p.sigma, 128, *header, streams.noise);
+    header =
+        series::getCutOffSeries(window, p.M, alphabet, p.L, p.Tmin, p.Tmax, p.N, p.K,
+                                sequence.data(), 128, p.savedLevel, std::move(header), streams);
+    if (header)
+        series::addNoise(window, p.sigma, 128, *header, streams.noise);
     return header;
 }
 

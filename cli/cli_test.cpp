@@ -1,0 +1,76 @@
+// Runs ardentix-cli as a user would and checks its output and exit status.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    std::string out;
+};
+
+Result runCli(const std::string& args) {
+    const std::string command = std::string(ARDENTIX_CLI_PATH) + " " + args + " 2>/dev/null";
+    Result r;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return r;
+    std::array<char, 4096> buffer{};
+    size_t n;
+    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        r.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return r;
+}
+
+TEST(CliGenerate, JsonIsReproducibleAndComplete) {
+    const Result a = runCli("generate --json --saved-level 75 --pulses 12 --sequence 3,4,5");
+    const Result b = runCli("generate --json --saved-level 75 --pulses 12 --sequence 3,4,5");
+    ASSERT_EQ(a.status, 0);
+    EXPECT_EQ(a.out, b.out);
+    const auto j = nlohmann::json::parse(a.out);
+    for (const char* key :
+         {"seriesLength", "tmin", "tmax", "etalonLength", "pulses", "minPulses", "maxPulses",
+          "noiseLevel", "amplitude", "pure", "noisy", "truth", "messages"})
+        EXPECT_TRUE(j.contains(key)) << key;
+    EXPECT_EQ(j["pulses"], 12);
+    EXPECT_EQ(j["pure"].size(), 1200u);
+    EXPECT_EQ(j["truth"].size(), 12u);
+    EXPECT_EQ(j["truth"][0]["etalon"], 3);
+    EXPECT_EQ(j["truth"][3]["etalon"], 1);  // padded with 1
+    EXPECT_EQ(j["noiseLevel"], 20);
+}
+
+TEST(CliGenerate, DefaultPulseCountIsTheMiddleOfTheRange) {
+    const auto j = nlohmann::json::parse(runCli("generate --json").out);
+    EXPECT_EQ(j["pulses"], 18);
+    EXPECT_EQ(j["minPulses"], 6);
+    EXPECT_EQ(j["maxPulses"], 30);
+}
+
+TEST(CliGenerate, BadInputExitsWithTwo) {
+    for (const char* args : {"generate --pulses 31", "generate --tmin 0", "generate --tmin 200",
+                             "generate --length abc", "generate --bogus", "generate --sequence 1,x",
+                             "generate --etalon-length 200", "generate --length 40000",
+                             "generate --pulses 10 --random-count"})
+        EXPECT_EQ(runCli(args).status, 2) << args;
+}
+
+TEST(CliAlphabet, JsonListsEveryEtalonWithItsEnergy) {
+    const Result r = runCli("alphabet --json --count 12 --length 10");
+    ASSERT_EQ(r.status, 0);
+    const auto j = nlohmann::json::parse(r.out);
+    ASSERT_EQ(j["etalons"].size(), 12u);
+    EXPECT_EQ(j["etalons"][0]["number"], 1);
+    EXPECT_EQ(j["etalons"][0]["energy"], 36000);
+    EXPECT_EQ(j["etalons"][11]["samples"].size(), 10u);
+}
+
+}  // namespace
