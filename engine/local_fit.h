@@ -16,14 +16,20 @@ namespace engine {
 struct FitEtalon {
     const int16_t* samples = nullptr;
     uint16_t length = 0;
-    int32_t etalonIndex = 0;            // 0-based alphabet index
+    int32_t etalonIndex = 0;             // 0-based alphabet index
     std::vector<int32_t> partialEnergy;  // length + 1 values
     int32_t threshold = 0;
     // Filled by prepareFitEtalon for the fast scan (see local_fit.cpp).
     std::vector<int16_t> firstAdmissibleEnd;  // per b: smallest admissible e, or length if none
+    std::vector<int32_t> squares;             // s[i]²
+    uint16_t admissibleBegins = 0;  // admissible cut begins are exactly 0 .. admissibleBegins-1
+    bool exact32 = false;           // no sum of the fit can leave the signed 32-bit range
 };
 
-FitEtalon prepareFitEtalon(const series::PulseHeader& etalon, int32_t etalonIndex, uint16_t D);
+// Uses the etalon's first `length` samples (its wSize when `length` is 0 or larger).
+// Precondition: lpData holds at least that many samples.
+FitEtalon prepareFitEtalon(const series::PulseHeader& etalon, int32_t etalonIndex, uint16_t D,
+                           uint16_t length = 0);
 
 struct LocalFit {
     int32_t cost = 0;
@@ -34,6 +40,8 @@ struct LocalFit {
 
 // Best fit at start m over the candidates in order. Ties keep the earlier candidate, then the
 // whole etalon, then the earlier (b, e) in scanning order (b ascending, e ascending).
+// x must hold the samples m .. m + length - 1 of every candidate. Sums are signed 32-bit with
+// wrap-around, as the fit defines them. No candidates: cost 0, candidate -1.
 LocalFit bestLocalFit(const int16_t* x, uint32_t m, std::span<const FitEtalon> candidates);
 
 }  // namespace engine
