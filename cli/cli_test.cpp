@@ -74,3 +74,47 @@ TEST(CliAlphabet, JsonListsEveryEtalonWithItsEnergy) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliProcess, JsonHasTheFindingsAndTheChains) {
+    const Result r = runCli("process --json --task joint --series unfixed-cut --noise 10");
+    ASSERT_EQ(r.status, 0);
+    const auto j = nlohmann::json::parse(r.out);
+    for (const char* key : {"seriesLength", "pure", "noisy", "truth", "taskKind", "seriesKind",
+                            "result", "found", "chains", "messages"})
+        EXPECT_TRUE(j.contains(key)) << key;
+    EXPECT_EQ(j["taskKind"], 4);
+    EXPECT_EQ(j["seriesKind"], 8);
+    EXPECT_EQ(j["found"]["count"], j["found"]["pulses"].size());
+    ASSERT_FALSE(j["chains"].empty());
+    EXPECT_EQ(j["chains"][0]["distance"], j["result"]);
+    // At low noise the found starts are the true ones, within a few samples.
+    ASSERT_EQ(j["found"]["count"], j["pulses"]);
+    for (size_t k = 0; k < j["truth"].size(); ++k)
+        EXPECT_NEAR(j["found"]["pulses"][k]["start"].get<int>(), j["truth"][k]["start"].get<int>(),
+                    4);
+}
+
+TEST(CliProcess, EveryTaskAndSeriesKindRuns) {
+    const char* tasks[] = {"detection", "recognition", "joint", "series-processing"};
+    const char* kinds[] = {"fixed-whole", "fixed-cut",    "unfixed-whole",
+                           "unfixed-cut", "fixed-tuples", "unfixed-tuples"};
+    for (const char* task : tasks)
+        for (const char* kind : kinds) {
+            const std::string args = std::string("process --json --length 400 --task ") + task +
+                                     " --series " + kind + " --subset 1,3,5";
+            const Result r = runCli(args);
+            EXPECT_EQ(r.status, 0) << args;
+            EXPECT_NO_THROW((void)nlohmann::json::parse(r.out)) << args;
+        }
+}
+
+TEST(CliProcess, BadInputExitsWithTwo) {
+    for (const char* args : {"process --task nonsense", "process --series 3", "process --etalons 0",
+                             "process --series fixed-tuples",
+                             "process --proceeding 3 --series fixed-tuples --subset 1"})
+        EXPECT_EQ(runCli(args).status, 2) << args;
+}
+
+}  // namespace

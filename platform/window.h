@@ -31,8 +31,9 @@ class Window {
 // Keeps every message in order; thread-safe. Used by tests and as the base of the console window.
 class RecordingWindow : public Window {
   public:
-    void messageBox(std::string_view text, std::string_view title, MessageIcon icon,
-                    MessageButtons buttons) override;
+    void messageBox(std::string_view text, std::string_view title,
+                    MessageIcon icon = MessageIcon::None,
+                    MessageButtons buttons = MessageButtons::Ok) override;
     std::vector<Message> messages() const;
     void clear();
 
@@ -45,8 +46,9 @@ class RecordingWindow : public Window {
 class ConsoleWindow : public RecordingWindow {
   public:
     explicit ConsoleWindow(bool print = true) : print_(print) {}
-    void messageBox(std::string_view text, std::string_view title, MessageIcon icon,
-                    MessageButtons buttons) override;
+    void messageBox(std::string_view text, std::string_view title,
+                    MessageIcon icon = MessageIcon::None,
+                    MessageButtons buttons = MessageButtons::Ok) override;
 
   private:
     bool print_;
