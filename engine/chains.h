@@ -12,10 +12,11 @@
 namespace engine {
 
 struct ChainsHeader {
-    uint16_t wMaxSize = 0;      // rows laid out
-    uint16_t wPretenders = 0;   // rows held
-    uint16_t wMaxPulses = 0;    // pulses laid out per row
-    uint16_t wQuanPulses = 0;   // pulse count of the series processed (0 for unknown-count detection)
+    uint16_t wMaxSize = 0;     // rows laid out
+    uint16_t wPretenders = 0;  // rows held
+    uint16_t wMaxPulses = 0;   // pulses laid out per row
+    uint16_t wQuanPulses =
+        0;  // pulse count of the series processed (0 for unknown-count detection)
     uint16_t wSeekingPulsesQuantity = 0;  // pulse count of row 0
     int32_t* distance = nullptr;          // per row: cost
     int32_t* lpChainLength = nullptr;     // per row: number of pulses

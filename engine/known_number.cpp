@@ -56,8 +56,23 @@ Layers layerRanges(const series::SeriesHeader& h, int32_t K) {
 // The previous layer is final, so a monotone queue gives the scan's minimum.
 void fillLayers(const int16_t* x, uint32_t N, uint16_t Tmin, uint16_t Tmax,
                 const std::vector<FitEtalon>& candidates, Layers& layers) {
+    // Local fits of every position of some layer, runs of consecutive positions together.
     std::vector<LocalFit> fits(N);
-    std::vector<uint8_t> fitted(N, 0);
+    std::vector<uint8_t> used(N, 0);
+    for (int32_t k = 0; k < layers.K; ++k)
+        for (int32_t m = layers.lo[k]; m <= layers.hi[k]; ++m)
+            used[m] = 1;
+    for (uint32_t m = 0; m < N;) {
+        if (!used[m]) {
+            ++m;
+            continue;
+        }
+        uint32_t end = m;
+        while (end < N && used[end])
+            ++end;
+        bestLocalFits(x, m, end - m, candidates, fits.data() + m);
+        m = end;
+    }
     std::vector<int32_t> queue(static_cast<size_t>(std::max(layers.total, 1)));
     for (int32_t k = 0; k < layers.K; ++k) {
         size_t head = 0, tail = 0;
@@ -81,10 +96,6 @@ void fillLayers(const int16_t* x, uint32_t N, uint16_t Tmin, uint16_t Tmax,
                     if (head < tail)
                         prev = std::min(prev, layers.G[layers.at(k - 1, queue[head])]);
                 }
-            }
-            if (!fitted[m]) {
-                fits[m] = bestLocalFit(x, static_cast<uint32_t>(m), candidates);
-                fitted[m] = 1;
             }
             const LocalFit& f = fits[m];
             const int32_t i = layers.at(k, m);

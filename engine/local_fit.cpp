@@ -1,5 +1,6 @@
 #include "local_fit.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 #include <vector>
@@ -92,6 +93,120 @@ CandidateFit fastFit(const int16_t* x, uint32_t m, const FitEtalon& f, int32_t* 
     return {whole, 0, static_cast<int16_t>(L - 1)};
 }
 
+// The fast fit of one candidate at the starts xb[0 .. B-1], position-parallel: P holds the
+// prefix sums row by row (row j at P + j * stride), and every step below is the step of fastFit
+// done for all starts at once, so the results are the same.
+struct BlockFits {
+    std::vector<int32_t> cost, cutBegin, cutEnd;  // per start of the block
+    std::vector<int32_t> suffixMin, suffixAt, cutCost, cutB, cutJ;
+    explicit BlockFits(size_t n)
+        : cost(n),
+          cutBegin(n),
+          cutEnd(n),
+          suffixMin(n),
+          suffixAt(n),
+          cutCost(n),
+          cutB(n),
+          cutJ(n) {}
+};
+
+// Element-wise steps over the starts of a block; kept as plain loops over unaliased arrays so
+// that they run on vector registers. select(m, a, b) is a where m is all ones, else b.
+inline int32_t maskOf(bool c) {
+    return -static_cast<int32_t>(c);
+}
+inline int32_t select(int32_t m, int32_t a, int32_t b) {
+    return (a & m) | (b & ~m);
+}
+
+void prefixStep(const int32_t* __restrict prev, const int16_t* __restrict xj, int32_t sq,
+                int32_t s2, int32_t* __restrict next, uint32_t B) {
+    for (uint32_t t = 0; t < B; ++t)
+        next[t] = prev[t] + sq - s2 * xj[t];
+}
+
+// Leftmost minimum of P[j..L] going left: take P[j] when not greater.
+void suffixStep(const int32_t* __restrict Pj, int32_t j, int32_t* __restrict sm,
+                int32_t* __restrict sa, uint32_t B) {
+    for (uint32_t t = 0; t < B; ++t) {
+        const int32_t m = maskOf(Pj[t] <= sm[t]);
+        sm[t] = select(m, Pj[t], sm[t]);
+        sa[t] = select(m, j, sa[t]);
+    }
+}
+
+// Begins descending: a cut replaces on <=, so the smallest begin wins among equal costs.
+void cutStep(const int32_t* __restrict sm, const int32_t* __restrict sa,
+             const int32_t* __restrict Pb, int32_t b, bool first, int32_t* __restrict cc,
+             int32_t* __restrict cb, int32_t* __restrict cj, uint32_t B) {
+    for (uint32_t t = 0; t < B; ++t) {
+        const int32_t v = sm[t] - Pb[t];
+        const int32_t m = first ? -1 : maskOf(v <= cc[t]);
+        cc[t] = select(m, v, cc[t]);
+        cb[t] = select(m, b, cb[t]);
+        cj[t] = select(m, sa[t], cj[t]);
+    }
+}
+
+void finishStep(const int32_t* __restrict whole, const int32_t* __restrict cc,
+                const int32_t* __restrict cb, const int32_t* __restrict cj, int32_t L,
+                int32_t* __restrict cost, int32_t* __restrict begin, int32_t* __restrict end,
+                uint32_t B) {
+    for (uint32_t t = 0; t < B; ++t) {
+        const int32_t m = maskOf(cc[t] < whole[t]);
+        cost[t] = select(m, cc[t], whole[t]);
+        begin[t] = select(m, cb[t], 0);
+        end[t] = select(m, cj[t] - 1, L - 1);
+    }
+}
+
+// Later candidates replace only on a strictly smaller cost.
+void mergeStep(const int32_t* __restrict cost, const int32_t* __restrict begin,
+               const int32_t* __restrict end, int32_t c, int32_t* __restrict bestCost,
+               int32_t* __restrict bestCand, int32_t* __restrict bestB, int32_t* __restrict bestE,
+               uint32_t B) {
+    for (uint32_t t = 0; t < B; ++t) {
+        const int32_t m = c == 0 ? -1 : maskOf(cost[t] < bestCost[t]);
+        bestCost[t] = select(m, cost[t], bestCost[t]);
+        bestCand[t] = select(m, c, bestCand[t]);
+        bestB[t] = select(m, begin[t], bestB[t]);
+        bestE[t] = select(m, end[t], bestE[t]);
+    }
+}
+
+void fastFitsOfBlock(const int16_t* xb, uint32_t B, const FitEtalon& f, int32_t* P, uint32_t stride,
+                     BlockFits& o) {
+    const int32_t L = f.length;
+    std::fill(P, P + B, 0);
+    for (int32_t j = 0; j < L; ++j)
+        prefixStep(P + size_t(j) * stride, xb + j, f.squares[j], 2 * int32_t{f.samples[j]},
+                   P + size_t(j + 1) * stride, B);
+    const int32_t* whole = P + size_t(L) * stride;
+    const int32_t nb = f.admissibleBegins;
+    if (nb == 0) {
+        std::copy(whole, whole + B, o.cost.data());
+        std::fill(o.cutBegin.data(), o.cutBegin.data() + B, 0);
+        std::fill(o.cutEnd.data(), o.cutEnd.data() + B, L - 1);
+        return;
+    }
+    int32_t* sm = o.suffixMin.data();
+    int32_t* sa = o.suffixAt.data();
+    std::copy(whole, whole + B, sm);
+    std::fill(sa, sa + B, L);
+    int32_t j = L;
+    for (int32_t b = nb - 1; b >= 0; --b) {
+        const int32_t lo = f.firstAdmissibleEnd[b] + 1;
+        while (j > lo) {
+            --j;
+            suffixStep(P + size_t(j) * stride, j, sm, sa, B);
+        }
+        cutStep(sm, sa, P + size_t(b) * stride, b, b == nb - 1, o.cutCost.data(), o.cutB.data(),
+                o.cutJ.data(), B);
+    }
+    finishStep(whole, o.cutCost.data(), o.cutB.data(), o.cutJ.data(), L, o.cost.data(),
+               o.cutBegin.data(), o.cutEnd.data(), B);
+}
+
 }  // namespace
 
 FitEtalon prepareFitEtalon(const series::PulseHeader& etalon, int32_t etalonIndex, uint16_t D,
@@ -152,6 +267,47 @@ LocalFit bestLocalFit(const int16_t* x, uint32_t m, std::span<const FitEtalon> c
             best = {fit.cost, static_cast<int32_t>(c), fit.cutBegin, fit.cutEnd};
     }
     return best;
+}
+
+}  // namespace engine
+
+namespace engine {
+
+void bestLocalFits(const int16_t* x, uint32_t first, uint32_t count,
+                   std::span<const FitEtalon> candidates, LocalFit* out) {
+    if (candidates.empty()) {
+        std::fill(out, out + count, LocalFit{0, -1, 0, 0});
+        return;
+    }
+    constexpr uint32_t kBlock = 256;
+    size_t rows = 1;
+    for (const FitEtalon& f : candidates)
+        rows = std::max<size_t>(rows, f.length + 1u);
+    std::vector<int32_t> P(rows * kBlock);
+    BlockFits cand(kBlock);
+    std::vector<int32_t> bestCost(kBlock), bestCand(kBlock), bestB(kBlock), bestE(kBlock);
+    for (uint32_t m0 = 0; m0 < count; m0 += kBlock) {
+        const uint32_t B = std::min(kBlock, count - m0);
+        for (size_t c = 0; c < candidates.size(); ++c) {
+            const FitEtalon& f = candidates[c];
+            if (f.exact32) {
+                fastFitsOfBlock(x + first + m0, B, f, P.data(), kBlock, cand);
+            } else {
+                for (uint32_t t = 0; t < B; ++t) {
+                    const CandidateFit one = literalFit(x, first + m0 + t, f);
+                    cand.cost[t] = one.cost;
+                    cand.cutBegin[t] = one.cutBegin;
+                    cand.cutEnd[t] = one.cutEnd;
+                }
+            }
+            mergeStep(cand.cost.data(), cand.cutBegin.data(), cand.cutEnd.data(),
+                      static_cast<int32_t>(c), bestCost.data(), bestCand.data(), bestB.data(),
+                      bestE.data(), B);
+        }
+        for (uint32_t t = 0; t < B; ++t)
+            out[m0 + t] = {bestCost[t], bestCand[t], static_cast<int16_t>(bestB[t]),
+                           static_cast<int16_t>(bestE[t])};
+    }
 }
 
 }  // namespace engine

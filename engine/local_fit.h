@@ -44,4 +44,9 @@ struct LocalFit {
 // wrap-around, as the fit defines them. No candidates: cost 0, candidate -1.
 LocalFit bestLocalFit(const int16_t* x, uint32_t m, std::span<const FitEtalon> candidates);
 
+// bestLocalFit at each of the consecutive starts first .. first + count - 1 (out[t] for
+// first + t), computed position-parallel.
+void bestLocalFits(const int16_t* x, uint32_t first, uint32_t count,
+                   std::span<const FitEtalon> candidates, LocalFit* out);
+
 }  // namespace engine

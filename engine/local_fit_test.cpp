@@ -89,9 +89,15 @@ void compareOnRandomInputs(const Profile& profile, uint32_t seed, int rounds) {
         std::vector<FitEtalon> fits;
         for (int c = 0; c < count; ++c)
             fits.push_back(prepareFitEtalon(etalons[c], c, D));
+        std::vector<LocalFit> batch(9);
+        bestLocalFits(x.data(), 0, 9, fits, batch.data());
         for (uint32_t m = 0; m <= 8; ++m) {
             const LocalFit want = literalFit(x.data(), m, etalons, D);
             const LocalFit got = bestLocalFit(x.data(), m, fits);
+            ASSERT_EQ(want.cost, batch[m].cost) << profile.name << " batch round " << round;
+            ASSERT_EQ(want.candidate, batch[m].candidate) << profile.name << " batch " << round;
+            ASSERT_EQ(want.cutBegin, batch[m].cutBegin) << profile.name << " batch " << round;
+            ASSERT_EQ(want.cutEnd, batch[m].cutEnd) << profile.name << " batch " << round;
             ASSERT_EQ(want.cost, got.cost) << profile.name << " round " << round << " m " << m;
             ASSERT_EQ(want.candidate, got.candidate) << profile.name << " round " << round;
             ASSERT_EQ(want.cutBegin, got.cutBegin) << profile.name << " round " << round;
@@ -112,6 +118,31 @@ TEST(LocalFit, FastFitEqualsTheLiteralScan) {
     uint32_t seed = 1;
     for (const Profile& p : profiles)
         compareOnRandomInputs(p, seed++, 1500);
+}
+
+TEST(LocalFit, PositionParallelFitOverManyBlocks) {
+    std::mt19937 rng(5);
+    std::vector<series::PulseHeader> etalons;
+    std::vector<FitEtalon> fits;
+    for (int c = 0; c < 3; ++c) {
+        std::vector<int16_t> v(20);
+        for (auto& s : v)
+            s = static_cast<int16_t>(static_cast<int>(rng() % 257) - 128);
+        etalons.push_back(etalonOf(v, static_cast<uint16_t>(c + 1)));
+        fits.push_back(prepareFitEtalon(etalons.back(), c, 75));
+    }
+    std::vector<int16_t> x(1300);
+    for (auto& s : x)
+        s = static_cast<int16_t>(static_cast<int>(rng() % 401) - 200);
+    std::vector<LocalFit> batch(1200);
+    bestLocalFits(x.data(), 37, 1200, fits, batch.data());
+    for (uint32_t t = 0; t < 1200; ++t) {
+        const LocalFit want = literalFit(x.data(), 37 + t, etalons, 75);
+        ASSERT_EQ(want.cost, batch[t].cost) << t;
+        ASSERT_EQ(want.candidate, batch[t].candidate) << t;
+        ASSERT_EQ(want.cutBegin, batch[t].cutBegin) << t;
+        ASSERT_EQ(want.cutEnd, batch[t].cutEnd) << t;
+    }
 }
 
 TEST(LocalFit, PreparedEtalon) {

@@ -11,10 +11,10 @@
 namespace engine {
 
 struct PositionSet {
-    uint16_t wCapacity = 0;    // intervals laid out
-    uint16_t wCount = 0;       // intervals held
-    uint16_t* lpLow = nullptr;   // lower ends, ascending
-    uint16_t* lpHigh = nullptr;  // upper ends: lpLow[i] <= lpHigh[i] < lpLow[i+1]
+    uint16_t wCapacity = 0;             // intervals laid out
+    uint16_t wCount = 0;                // intervals held
+    uint16_t* lpLow = nullptr;          // lower ends, ascending
+    uint16_t* lpHigh = nullptr;         // upper ends: lpLow[i] <= lpHigh[i] < lpLow[i+1]
     std::unique_ptr<uint16_t[]> block;  // 2 * wCapacity words behind lpLow and lpHigh
 };
 using PositionSetPtr = std::unique_ptr<PositionSet>;
@@ -43,9 +43,11 @@ int intersectSets(platform::Window& window, PositionSet* set, const PositionSet*
 // Calls f(position) for every position of the set in ascending order. Null set: nothing.
 template <class F>
 void forEachPosition(const PositionSet* set, F&& f) {
-    if (set == nullptr) return;
+    if (set == nullptr)
+        return;
     for (uint16_t i = 0; i < set->wCount; ++i)
-        for (uint32_t m = set->lpLow[i]; m <= set->lpHigh[i]; ++m) f(static_cast<uint16_t>(m));
+        for (uint32_t m = set->lpLow[i]; m <= set->lpHigh[i]; ++m)
+            f(static_cast<uint16_t>(m));
 }
 
 // omega_minus, omega_tilda and omega_end of a series header, each of capacity wMaxPulses, built

@@ -64,6 +64,19 @@ void predecessorPass(const std::vector<int32_t>& positions, int32_t init, uint16
 void runUnknownPasses(const int16_t* x, uint32_t N, uint16_t L, uint16_t Tmin, uint16_t Tmax,
                       const std::vector<uint8_t>& classes, const std::vector<FitEtalon>& candidates,
                       const UnknownTables& t) {
+    // Local fits of every run of consecutive first or later positions, computed together.
+    std::vector<LocalFit> fits(N);
+    for (uint32_t m = 0; m < N;) {
+        if ((classes[m] & (kFirst | kLater)) == 0) {
+            ++m;
+            continue;
+        }
+        uint32_t end = m;
+        while (end < N && (classes[end] & (kFirst | kLater)) != 0)
+            ++end;
+        bestLocalFits(x, m, end - m, candidates, fits.data() + m);
+        m = end;
+    }
     std::vector<int32_t> firstOnly, both, laterOnly;
     for (uint32_t m = 0; m < N; ++m) {
         t.local[m] = t.cumulative[m] = t.predecessor[m] = kUnreached;
@@ -74,7 +87,7 @@ void runUnknownPasses(const int16_t* x, uint32_t N, uint16_t L, uint16_t Tmin, u
         const uint8_t c = classes[m] & (kFirst | kLater);
         if (c == 0)
             continue;
-        const LocalFit fit = bestLocalFit(x, m, candidates);
+        const LocalFit& fit = fits[m];
         t.local[m] = fit.cost;
         if (t.etalon)
             t.etalon[m] = fit.candidate >= 0 ? candidates[fit.candidate].etalonIndex : 0;
