@@ -53,6 +53,6 @@ void runUnknownPasses(const int16_t* x, uint32_t N, uint16_t L, uint16_t Tmin, u
 // Positions of the chain ending at `end`, ascending, found by following predecessors until a
 // negative one. A predecessor that does not lie before its pulse (an unreached position) also
 // ends the chain, so the walk never leaves the tables.
-std::vector<int32_t> chainEndingAt(const int32_t* predecessor, int32_t end);
+void chainEndingAt(const int32_t* predecessor, int32_t end, std::vector<int32_t>& chain);
 
 }  // namespace engine::dp

@@ -119,15 +119,23 @@ inline int32_t select(int32_t m, int32_t a, int32_t b) {
     return (a & m) | (b & ~m);
 }
 
-void prefixStep(const int32_t* __restrict prev, const int16_t* __restrict xj, int32_t sq,
-                int32_t s2, int32_t* __restrict next, uint32_t B) {
+// The steps are also built for AVX2 and the wider variant is picked at load time where the
+// processor has it; integer arithmetic gives the same results either way.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#define ARDENTIX_WIDE_STEPS __attribute__((target_clones("avx2", "default")))
+#else
+#define ARDENTIX_WIDE_STEPS
+#endif
+
+ARDENTIX_WIDE_STEPS void prefixStep(const int32_t* __restrict prev, const int16_t* __restrict xj,
+                                    int32_t sq, int32_t s2, int32_t* __restrict next, uint32_t B) {
     for (uint32_t t = 0; t < B; ++t)
         next[t] = prev[t] + sq - s2 * xj[t];
 }
 
 // Leftmost minimum of P[j..L] going left: take P[j] when not greater.
-void suffixStep(const int32_t* __restrict Pj, int32_t j, int32_t* __restrict sm,
-                int32_t* __restrict sa, uint32_t B) {
+ARDENTIX_WIDE_STEPS void suffixStep(const int32_t* __restrict Pj, int32_t j, int32_t* __restrict sm,
+                                    int32_t* __restrict sa, uint32_t B) {
     for (uint32_t t = 0; t < B; ++t) {
         const int32_t m = maskOf(Pj[t] <= sm[t]);
         sm[t] = select(m, Pj[t], sm[t]);
@@ -136,9 +144,10 @@ void suffixStep(const int32_t* __restrict Pj, int32_t j, int32_t* __restrict sm,
 }
 
 // Begins descending: a cut replaces on <=, so the smallest begin wins among equal costs.
-void cutStep(const int32_t* __restrict sm, const int32_t* __restrict sa,
-             const int32_t* __restrict Pb, int32_t b, bool first, int32_t* __restrict cc,
-             int32_t* __restrict cb, int32_t* __restrict cj, uint32_t B) {
+ARDENTIX_WIDE_STEPS void cutStep(const int32_t* __restrict sm, const int32_t* __restrict sa,
+                                 const int32_t* __restrict Pb, int32_t b, bool first,
+                                 int32_t* __restrict cc, int32_t* __restrict cb,
+                                 int32_t* __restrict cj, uint32_t B) {
     for (uint32_t t = 0; t < B; ++t) {
         const int32_t v = sm[t] - Pb[t];
         const int32_t m = first ? -1 : maskOf(v <= cc[t]);
@@ -148,23 +157,12 @@ void cutStep(const int32_t* __restrict sm, const int32_t* __restrict sa,
     }
 }
 
-void finishStep(const int32_t* __restrict whole, const int32_t* __restrict cc,
-                const int32_t* __restrict cb, const int32_t* __restrict cj, int32_t L,
-                int32_t* __restrict cost, int32_t* __restrict begin, int32_t* __restrict end,
-                uint32_t B) {
-    for (uint32_t t = 0; t < B; ++t) {
-        const int32_t m = maskOf(cc[t] < whole[t]);
-        cost[t] = select(m, cc[t], whole[t]);
-        begin[t] = select(m, cb[t], 0);
-        end[t] = select(m, cj[t] - 1, L - 1);
-    }
-}
-
 // Later candidates replace only on a strictly smaller cost.
-void mergeStep(const int32_t* __restrict cost, const int32_t* __restrict begin,
-               const int32_t* __restrict end, int32_t c, int32_t* __restrict bestCost,
-               int32_t* __restrict bestCand, int32_t* __restrict bestB, int32_t* __restrict bestE,
-               uint32_t B) {
+ARDENTIX_WIDE_STEPS void mergeStep(const int32_t* __restrict cost, const int32_t* __restrict begin,
+                                   const int32_t* __restrict end, int32_t c,
+                                   int32_t* __restrict bestCost, int32_t* __restrict bestCand,
+                                   int32_t* __restrict bestB, int32_t* __restrict bestE,
+                                   uint32_t B) {
     for (uint32_t t = 0; t < B; ++t) {
         const int32_t m = c == 0 ? -1 : maskOf(cost[t] < bestCost[t]);
         bestCost[t] = select(m, cost[t], bestCost[t]);
@@ -174,8 +172,30 @@ void mergeStep(const int32_t* __restrict cost, const int32_t* __restrict begin,
     }
 }
 
-void fastFitsOfBlock(const int16_t* xb, uint32_t B, const FitEtalon& f, int32_t* P, uint32_t stride,
-                     BlockFits& o) {
+// finishStep and mergeStep in one pass; without admissible cuts (cc null) the whole etalon.
+ARDENTIX_WIDE_STEPS void finishMergeStep(const int32_t* __restrict whole,
+                                         const int32_t* __restrict cc, const int32_t* __restrict cb,
+                                         const int32_t* __restrict cj, int32_t L, int32_t c,
+                                         int32_t* __restrict bestCost, int32_t* __restrict bestCand,
+                                         int32_t* __restrict bestB, int32_t* __restrict bestE,
+                                         uint32_t B) {
+    for (uint32_t t = 0; t < B; ++t) {
+        const int32_t m = cc ? maskOf(cc[t] < whole[t]) : 0;
+        const int32_t cost = select(m, cc ? cc[t] : 0, whole[t]);
+        const int32_t begin = select(m, cc ? cb[t] : 0, 0);
+        const int32_t end = select(m, cc ? cj[t] - 1 : 0, L - 1);
+        const int32_t take = c == 0 ? -1 : maskOf(cost < bestCost[t]);
+        bestCost[t] = select(take, cost, bestCost[t]);
+        bestCand[t] = select(take, c, bestCand[t]);
+        bestB[t] = select(take, begin, bestB[t]);
+        bestE[t] = select(take, end, bestE[t]);
+    }
+}
+
+// Fits candidate c at the starts of the block and merges it into the best arrays.
+void fastFitsOfBlock(const int16_t* xb, uint32_t B, const FitEtalon& f, int32_t c, int32_t* P,
+                     uint32_t stride, BlockFits& o, int32_t* bestCost, int32_t* bestCand,
+                     int32_t* bestB, int32_t* bestE) {
     const int32_t L = f.length;
     std::fill(P, P + B, 0);
     for (int32_t j = 0; j < L; ++j)
@@ -184,9 +204,8 @@ void fastFitsOfBlock(const int16_t* xb, uint32_t B, const FitEtalon& f, int32_t*
     const int32_t* whole = P + size_t(L) * stride;
     const int32_t nb = f.admissibleBegins;
     if (nb == 0) {
-        std::copy(whole, whole + B, o.cost.data());
-        std::fill(o.cutBegin.data(), o.cutBegin.data() + B, 0);
-        std::fill(o.cutEnd.data(), o.cutEnd.data() + B, L - 1);
+        finishMergeStep(whole, nullptr, nullptr, nullptr, L, c, bestCost, bestCand, bestB, bestE,
+                        B);
         return;
     }
     int32_t* sm = o.suffixMin.data();
@@ -203,8 +222,8 @@ void fastFitsOfBlock(const int16_t* xb, uint32_t B, const FitEtalon& f, int32_t*
         cutStep(sm, sa, P + size_t(b) * stride, b, b == nb - 1, o.cutCost.data(), o.cutB.data(),
                 o.cutJ.data(), B);
     }
-    finishStep(whole, o.cutCost.data(), o.cutB.data(), o.cutJ.data(), L, o.cost.data(),
-               o.cutBegin.data(), o.cutEnd.data(), B);
+    finishMergeStep(whole, o.cutCost.data(), o.cutB.data(), o.cutJ.data(), L, c, bestCost, bestCand,
+                    bestB, bestE, B);
 }
 
 }  // namespace
@@ -290,19 +309,20 @@ void bestLocalFits(const int16_t* x, uint32_t first, uint32_t count,
         const uint32_t B = std::min(kBlock, count - m0);
         for (size_t c = 0; c < candidates.size(); ++c) {
             const FitEtalon& f = candidates[c];
+            const auto ci = static_cast<int32_t>(c);
             if (f.exact32) {
-                fastFitsOfBlock(x + first + m0, B, f, P.data(), kBlock, cand);
-            } else {
-                for (uint32_t t = 0; t < B; ++t) {
-                    const CandidateFit one = literalFit(x, first + m0 + t, f);
-                    cand.cost[t] = one.cost;
-                    cand.cutBegin[t] = one.cutBegin;
-                    cand.cutEnd[t] = one.cutEnd;
-                }
+                fastFitsOfBlock(x + first + m0, B, f, ci, P.data(), kBlock, cand, bestCost.data(),
+                                bestCand.data(), bestB.data(), bestE.data());
+                continue;
             }
-            mergeStep(cand.cost.data(), cand.cutBegin.data(), cand.cutEnd.data(),
-                      static_cast<int32_t>(c), bestCost.data(), bestCand.data(), bestB.data(),
-                      bestE.data(), B);
+            for (uint32_t t = 0; t < B; ++t) {
+                const CandidateFit one = literalFit(x, first + m0 + t, f);
+                cand.cost[t] = one.cost;
+                cand.cutBegin[t] = one.cutBegin;
+                cand.cutEnd[t] = one.cutEnd;
+            }
+            mergeStep(cand.cost.data(), cand.cutBegin.data(), cand.cutEnd.data(), ci,
+                      bestCost.data(), bestCand.data(), bestB.data(), bestE.data(), B);
         }
         for (uint32_t t = 0; t < B; ++t)
             out[m0 + t] = {bestCost[t], bestCand[t], static_cast<int16_t>(bestB[t]),

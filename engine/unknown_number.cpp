@@ -109,12 +109,11 @@ void runUnknownPasses(const int16_t* x, uint32_t N, uint16_t L, uint16_t Tmin, u
     predecessorPass(laterOnly, kUnreached, Tmin, Tmax, t.cumulative, t.local, t.predecessor, N);
 }
 
-std::vector<int32_t> chainEndingAt(const int32_t* predecessor, int32_t end) {
-    std::vector<int32_t> chain{end};
+void chainEndingAt(const int32_t* predecessor, int32_t end, std::vector<int32_t>& chain) {
+    chain.assign(1, end);
     for (int32_t q = end; predecessor[q] >= 0 && predecessor[q] < q; q = predecessor[q])
         chain.push_back(predecessor[q]);
     std::reverse(chain.begin(), chain.end());
-    return chain;
 }
 
 }  // namespace dp
@@ -142,11 +141,13 @@ template <class EtalonNumber>
 void offerEndChains(ChainsHeader& chains, const OmegaSets& sets, uint32_t N,
                     const dp::UnknownTables& t, EtalonNumber etalonNumber) {
     std::vector<ChainPulse> pulses;
+    std::vector<int32_t> chain;
     forEachPosition(sets.omega_end.get(), [&](uint16_t m) {
         if (m >= N)
             return;
         pulses.clear();
-        for (int32_t q : dp::chainEndingAt(t.predecessor, m))
+        dp::chainEndingAt(t.predecessor, m, chain);
+        for (int32_t q : chain)
             pulses.push_back({static_cast<int16_t>(q), static_cast<int16_t>(etalonNumber(q)),
                               static_cast<int16_t>(t.cutBegin[q]),
                               static_cast<int16_t>(t.cutEnd[q])});
