@@ -51,9 +51,38 @@ Layers layerRanges(const series::SeriesHeader& h, int32_t K) {
     return layers;
 }
 
+// prev[m - lo_k] = min(999999, G_{k-1}[c] over c = m - Tmax .. m - Tmin inside layer k - 1) for
+// every m of layer k. Only the value is needed going forward, so the windows of the fixed width
+// Tmax - Tmin + 1 are taken over the previous layer padded with 999999, by block prefix and
+// suffix minima: the minimum of [i, i + w - 1] is min(suffix[i], prefix[i + w - 1]).
+void windowMinima(const Layers& layers, int32_t k, uint16_t Tmin, uint16_t Tmax,
+                  std::vector<int32_t>& prev, std::vector<int32_t>& pad, std::vector<int32_t>& g,
+                  std::vector<int32_t>& h) {
+    const int32_t w = Tmax - Tmin + 1;
+    const int32_t a0 = layers.lo[k] - Tmax;
+    const int32_t n = static_cast<int32_t>(prev.size()) + w - 1;
+    pad.assign(n, dp::kNoPredecessor);
+    const int32_t from = std::max(layers.lo[k - 1], a0);
+    const int32_t to = std::min(layers.hi[k - 1], a0 + n - 1);
+    for (int32_t c = from; c <= to; ++c)
+        pad[c - a0] = std::min(layers.G[layers.at(k - 1, c)], dp::kNoPredecessor);
+    g.resize(n);
+    h.resize(n);
+    for (int32_t b = 0; b < n; b += w) {
+        const int32_t e = std::min(b + w, n);
+        g[b] = pad[b];
+        for (int32_t i = b + 1; i < e; ++i)
+            g[i] = std::min(g[i - 1], pad[i]);
+        h[e - 1] = pad[e - 1];
+        for (int32_t i = e - 2; i >= b; --i)
+            h[i] = std::min(h[i + 1], pad[i]);
+    }
+    for (size_t i = 0; i < prev.size(); ++i)
+        prev[i] = std::min(h[i], g[i + w - 1]);
+}
+
 // G_k[m] = prev + best local fit at m, prev being 0 for layer 0 and otherwise the smallest
 // G_{k-1}[c] below 999999 over c = m - Tmax .. m - Tmin inside layer k - 1 (999999 when none).
-// The previous layer is final, so a monotone queue gives the scan's minimum.
 void fillLayers(const int16_t* x, uint32_t N, uint16_t Tmin, uint16_t Tmax,
                 const std::vector<FitEtalon>& candidates, Layers& layers) {
     // Local fits of every position of some layer, runs of consecutive positions together.
@@ -73,33 +102,18 @@ void fillLayers(const int16_t* x, uint32_t N, uint16_t Tmin, uint16_t Tmax,
         bestLocalFits(x, m, end - m, candidates, fits.data() + m);
         m = end;
     }
-    std::vector<int32_t> queue(static_cast<size_t>(std::max(layers.total, 1)));
+    std::vector<int32_t> prev, pad, g, h;
     for (int32_t k = 0; k < layers.K; ++k) {
-        size_t head = 0, tail = 0;
-        int32_t next = k > 0 ? layers.lo[k - 1] : 0;
+        if (layers.empty(k))
+            continue;
+        const int32_t n = layers.hi[k] - layers.lo[k] + 1;
+        prev.assign(n, k == 0 ? 0 : dp::kNoPredecessor);
+        if (k > 0 && !layers.empty(k - 1) && Tmin <= Tmax)
+            windowMinima(layers, k, Tmin, Tmax, prev, pad, g, h);
         for (int32_t m = layers.lo[k]; m <= layers.hi[k]; ++m) {
-            int32_t prev = 0;
-            if (k > 0) {
-                prev = dp::kNoPredecessor;
-                if (!layers.empty(k - 1)) {
-                    const int32_t lo = std::max(m - Tmax, layers.lo[k - 1]);
-                    const int32_t hi = std::min(m - Tmin, layers.hi[k - 1]);
-                    next = std::max(next, lo);
-                    for (; next <= hi; ++next) {
-                        const int32_t v = layers.G[layers.at(k - 1, next)];
-                        while (tail > head && layers.G[layers.at(k - 1, queue[tail - 1])] > v)
-                            --tail;
-                        queue[tail++] = next;
-                    }
-                    while (head < tail && queue[head] < lo)
-                        ++head;
-                    if (head < tail)
-                        prev = std::min(prev, layers.G[layers.at(k - 1, queue[head])]);
-                }
-            }
             const LocalFit& f = fits[m];
             const int32_t i = layers.at(k, m);
-            layers.G[i] = add32(prev, f.cost);
+            layers.G[i] = add32(prev[m - layers.lo[k]], f.cost);
             layers.cutBegin[i] = f.cutBegin;
             layers.cutEnd[i] = f.cutEnd;
             if (layers.etalon)

@@ -172,23 +172,38 @@ ARDENTIX_WIDE_STEPS void mergeStep(const int32_t* __restrict cost, const int32_t
     }
 }
 
-// finishStep and mergeStep in one pass; without admissible cuts (cc null) the whole etalon.
+// The candidate's best (the cut when strictly below the whole etalon) merged into the best
+// arrays: a later candidate replaces only on a strictly smaller cost.
 ARDENTIX_WIDE_STEPS void finishMergeStep(const int32_t* __restrict whole,
                                          const int32_t* __restrict cc, const int32_t* __restrict cb,
                                          const int32_t* __restrict cj, int32_t L, int32_t c,
                                          int32_t* __restrict bestCost, int32_t* __restrict bestCand,
                                          int32_t* __restrict bestB, int32_t* __restrict bestE,
                                          uint32_t B) {
+    const int32_t all = c == 0 ? -1 : 0;
     for (uint32_t t = 0; t < B; ++t) {
-        const int32_t m = cc ? maskOf(cc[t] < whole[t]) : 0;
-        const int32_t cost = select(m, cc ? cc[t] : 0, whole[t]);
-        const int32_t begin = select(m, cc ? cb[t] : 0, 0);
-        const int32_t end = select(m, cc ? cj[t] - 1 : 0, L - 1);
-        const int32_t take = c == 0 ? -1 : maskOf(cost < bestCost[t]);
+        const int32_t m = maskOf(cc[t] < whole[t]);
+        const int32_t cost = select(m, cc[t], whole[t]);
+        const int32_t take = all | maskOf(cost < bestCost[t]);
         bestCost[t] = select(take, cost, bestCost[t]);
         bestCand[t] = select(take, c, bestCand[t]);
-        bestB[t] = select(take, begin, bestB[t]);
-        bestE[t] = select(take, end, bestE[t]);
+        bestB[t] = select(take, select(m, cb[t], 0), bestB[t]);
+        bestE[t] = select(take, select(m, cj[t] - 1, L - 1), bestE[t]);
+    }
+}
+
+// The same without admissible cuts: the whole etalon.
+ARDENTIX_WIDE_STEPS void wholeMergeStep(const int32_t* __restrict whole, int32_t L, int32_t c,
+                                        int32_t* __restrict bestCost, int32_t* __restrict bestCand,
+                                        int32_t* __restrict bestB, int32_t* __restrict bestE,
+                                        uint32_t B) {
+    const int32_t all = c == 0 ? -1 : 0;
+    for (uint32_t t = 0; t < B; ++t) {
+        const int32_t take = all | maskOf(whole[t] < bestCost[t]);
+        bestCost[t] = select(take, whole[t], bestCost[t]);
+        bestCand[t] = select(take, c, bestCand[t]);
+        bestB[t] = select(take, 0, bestB[t]);
+        bestE[t] = select(take, L - 1, bestE[t]);
     }
 }
 
@@ -204,8 +219,7 @@ void fastFitsOfBlock(const int16_t* xb, uint32_t B, const FitEtalon& f, int32_t 
     const int32_t* whole = P + size_t(L) * stride;
     const int32_t nb = f.admissibleBegins;
     if (nb == 0) {
-        finishMergeStep(whole, nullptr, nullptr, nullptr, L, c, bestCost, bestCand, bestB, bestE,
-                        B);
+        wholeMergeStep(whole, L, c, bestCost, bestCand, bestB, bestE, B);
         return;
     }
     int32_t* sm = o.suffixMin.data();

@@ -24,8 +24,9 @@ void expectWellFormed(const PositionSet& s) {
     ASSERT_LE(s.wCount, s.wCapacity);
     for (uint16_t i = 0; i < s.wCount; ++i) {
         EXPECT_LE(s.lpLow[i], s.lpHigh[i]);
-        if (i + 1 < s.wCount)
+        if (i + 1 < s.wCount) {
             EXPECT_LT(s.lpHigh[i], s.lpLow[i + 1]);
+        }
     }
 }
 
@@ -219,8 +220,9 @@ TEST(PositionSet, OmegaSetsOfASeries) {
         EXPECT_EQ(minus, positionsOf(*sets.omega_minus)) << c.N;
         EXPECT_EQ(tilda, positionsOf(*sets.omega_tilda)) << c.N;
         EXPECT_EQ(end, positionsOf(*sets.omega_end)) << c.N;
-        if (h->wMaxPulses == 1)
+        if (h->wMaxPulses == 1) {
             EXPECT_EQ(0, sets.omega_tilda->wCount);
+        }
     }
 }
 

@@ -375,8 +375,9 @@ TEST_F(Procedures, EqualTheLiteralReference) {
             EXPECT_EQ(chainsListing(*want), chainsListing(*got)) << round;
             for (int k = 0; k < t.K; ++k) {
                 EXPECT_EQ(bestEtalon, h->lpDetectedEtalon[k]);
-                if (bestEtalon > 0)
+                if (bestEtalon > 0) {
                     EXPECT_EQ(bestStarts[k], h->lpDetectedStart[k]);
+                }
             }
         }
     }
