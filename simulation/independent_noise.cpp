@@ -36,6 +36,15 @@ Xoshiro256pp Xoshiro256pp::forCycle(uint64_t seed, uint64_t index) {
     return Xoshiro256pp(seed ^ mix64(index + 0x632BE59BD9B4E019ull));
 }
 
+Xoshiro256pp Xoshiro256pp::fromState(uint64_t s0, uint64_t s1, uint64_t s2, uint64_t s3) {
+    Xoshiro256pp g(0);
+    g.s_[0] = s0;
+    g.s_[1] = s1;
+    g.s_[2] = s2;
+    g.s_[3] = s3;
+    return g;
+}
+
 uint64_t Xoshiro256pp::next() {
     const uint64_t result = rotl(s_[0] + s_[3], 23) + s_[0];
     const uint64_t t = s_[1] << 17;

@@ -17,6 +17,8 @@ class Xoshiro256pp {
     explicit Xoshiro256pp(uint64_t seed);
     // The substream of cycle `index` under `seed`.
     static Xoshiro256pp forCycle(uint64_t seed, uint64_t index);
+    // A generator in the given state (not all zero).
+    static Xoshiro256pp fromState(uint64_t s0, uint64_t s1, uint64_t s2, uint64_t s3);
     uint64_t next();
     // Uniform in (0, 1], 53 bits.
     double uniformOpen();
