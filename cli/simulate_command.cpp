@@ -223,6 +223,19 @@ int runSimulate(const SimulateOptions& o) {
     const uint16_t createLevel = o.createLevel.value_or(cutOff ? 75 : 100);
     const uint16_t processLevel = o.processLevel.value_or(cutOff ? 75 : 100);
 
+    // The output files are opened before the run, so that a bad path costs nothing.
+    std::ofstream csvFile, jsonFile;
+    if (!o.csv.empty() && o.csv != "-") {
+        csvFile.open(o.csv);
+        if (!csvFile)
+            throw UsageError("--csv: cannot write '" + o.csv + "'");
+    }
+    if (!o.json.empty() && o.json != "-") {
+        jsonFile.open(o.json);
+        if (!jsonFile)
+            throw UsageError("--json: cannot write '" + o.json + "'");
+    }
+
     // The application's pipeline: fresh streams, the alphabet, the series record with its subset.
     platform::ConsoleWindow window(true);
     series::RandomStreams streams;
@@ -308,13 +321,7 @@ int runSimulate(const SimulateOptions& o) {
     const simulation::GraphMeasures measures =
         simulation::graphMeasures(r, uint16_t(required.size()), required.data(), *header);
     if (!o.csv.empty()) {
-        std::ofstream file;
-        if (o.csv != "-") {
-            file.open(o.csv);
-            if (!file)
-                throw UsageError("--csv: cannot write '" + o.csv + "'");
-        }
-        std::ostream& out = o.csv == "-" ? std::cout : file;
+        std::ostream& out = o.csv == "-" ? std::cout : csvFile;
         out << "pulses,noise,restoring,detection,recognition,restoring_norm,detection_rms,"
                "recognition_rate\n";
         char line[256];
@@ -361,10 +368,7 @@ int runSimulate(const SimulateOptions& o) {
         if (o.json == "-") {
             std::cout << out.dump() << "\n";
         } else {
-            std::ofstream file(o.json);
-            if (!file)
-                throw UsageError("--json: cannot write '" + o.json + "'");
-            file << out.dump(1) << "\n";
+            jsonFile << out.dump(1) << "\n";
         }
     }
     if (!o.quiet) {
