@@ -122,28 +122,21 @@ PassEnd layeredPass(Layers& t, const std::vector<int32_t>& etalonOf, tuples::Fit
 
 // The chain ending at the pass's end, built backwards: for each earlier layer the position of
 // its range inside [next start - Tmax, next start - Tmin] with the smallest G below 999999 (lowest
-// on ties). When no position qualifies (a pulse the forward pass could only start from the
-// sentinel), the smallest G of the window is taken regardless; with an empty window the layer's
-// position nearest to next start - Tmin. Without an end the chain holds starts and cuts 0.
-std::vector<ChainPulse> buildChain(const Layers& t, const PassEnd& end,
-                                   const std::vector<int32_t>& etalonOf, int32_t Tmin, int32_t Tmax,
-                                   int32_t L) {
+// on ties). A chain without an end, or with a pulse that has no such predecessor (the forward pass
+// could only reach it from the sentinel), is no chain: distance 9999999 and no pulses, as the
+// engine's other known-count procedures report it.
+std::vector<ChainPulse> buildChain(const Layers& t, PassEnd& end,
+                                   const std::vector<int32_t>& etalonOf, int32_t Tmin,
+                                   int32_t Tmax) {
     const int32_t K = t.layers();
-    std::vector<ChainPulse> pulses(static_cast<size_t>(K));
-    for (int32_t k = 0; k < K; ++k)
-        pulses[k].etalon = static_cast<int16_t>(etalonOf[k] + 1);
     if (end.position < 0)
-        return pulses;
+        return {};
+    std::vector<ChainPulse> pulses(static_cast<size_t>(K));
     auto place = [&](int32_t k, int32_t m) {
         const Range r = t.range[k];
-        pulses[k].start = static_cast<int16_t>(m);
-        if (m >= r.lo && m <= r.hi) {
-            pulses[k].cutBegin = static_cast<int16_t>(t.B[k][m - r.lo]);
-            pulses[k].cutEnd = static_cast<int16_t>(t.E[k][m - r.lo]);
-        } else {
-            pulses[k].cutBegin = 0;
-            pulses[k].cutEnd = static_cast<int16_t>(L - 1);
-        }
+        pulses[k] = {static_cast<int16_t>(m), static_cast<int16_t>(etalonOf[k] + 1),
+                     static_cast<int16_t>(t.B[k][m - r.lo]),
+                     static_cast<int16_t>(t.E[k][m - r.lo])};
     };
     place(K - 1, end.position);
     for (int32_t k = K - 2; k >= 0; --k) {
@@ -155,14 +148,10 @@ std::vector<ChainPulse> buildChain(const Layers& t, const PassEnd& end,
         for (int32_t c = lo; c <= hi; ++c)
             if (t.G[k][c - r.lo] < bestG)
                 bestG = t.G[k][c - r.lo], best = c;
-        if (best < 0 && lo <= hi) {
-            best = lo;
-            for (int32_t c = lo + 1; c <= hi; ++c)
-                if (t.G[k][c - r.lo] < t.G[k][best - r.lo])
-                    best = c;
+        if (best < 0) {
+            end = PassEnd{};
+            return {};
         }
-        if (best < 0)
-            best = r.empty() ? std::max(next - Tmin, 0) : std::clamp(next - Tmin, r.lo, r.hi);
         place(k, best);
     }
     return pulses;
@@ -179,7 +168,7 @@ struct BestChain {
 // Runs every phase of one subset over the tables; offers each chain and keeps the strictly
 // better ones in `best`. Returns true when some chain became the best.
 bool runSubset(Layers& t, const series::Alphabet& alphabet, int32_t S, const int32_t* subset,
-               uint16_t proceeding, int32_t Tmin, int32_t Tmax, int32_t L, tuples::FitCache& fits,
+               uint16_t proceeding, int32_t Tmin, int32_t Tmax, tuples::FitCache& fits,
                tuples::WindowMinimum& window, ChainsHeader& chains, BestChain& best,
                bool rowZeroSetsSeeking) {
     const int32_t K = t.layers();
@@ -190,9 +179,10 @@ bool runSubset(Layers& t, const series::Alphabet& alphabet, int32_t S, const int
     for (int32_t p = 0; p < phases; ++p) {
         for (int32_t k = 0; k < K; ++k)
             etalonOf[k] = tuples::etalonIndexOf(subset[(k % S + p) % S], alphabet.size());
-        const PassEnd end = layeredPass(t, etalonOf, fits, Tmin, Tmax, window);
-        std::vector<ChainPulse> pulses = buildChain(t, end, etalonOf, Tmin, Tmax, L);
-        const int32_t count = tuples::groupTuples(K, S, p, first.data(), last.data(), K);
+        PassEnd end = layeredPass(t, etalonOf, fits, Tmin, Tmax, window);
+        std::vector<ChainPulse> pulses = buildChain(t, end, etalonOf, Tmin, Tmax);
+        const int32_t count = tuples::groupTuples(static_cast<int32_t>(pulses.size()), S, p,
+                                                  first.data(), last.data(), K);
         const int row = offerChain(chains, end.distance, pulses);
         if (row == 0 && rowZeroSetsSeeking)
             chains.wSeekingPulsesQuantity = static_cast<uint16_t>(K);
@@ -227,7 +217,6 @@ void detectTuplesKnownNumber(platform::Window& window, const series::Alphabet& a
     if (S < 1 || subset == nullptr || alphabet.empty() || K > header.wPulsesCapacity)
         return;
     const int32_t N = static_cast<int32_t>(header.dwSeriesSize);
-    const int32_t L = header.wImpulseSize;
     const int32_t W = tuples::startCount(header);
 
     Layers t;
@@ -245,17 +234,23 @@ void detectTuplesKnownNumber(platform::Window& window, const series::Alphabet& a
 
     tuples::resetChains(chains, static_cast<uint16_t>(K), static_cast<uint16_t>(K),
                         static_cast<uint32_t>(K));
+    BestChain best;
+    bool found = false;
     if (K > 0) {
         tuples::FitCache fits(alphabet, header.lpNoisyData, W, header.wImpulseSize, D);
         tuples::WindowMinimum windowMin(static_cast<size_t>(maxWidth(t.range)));
-        BestChain best;
-        if (runSubset(t, alphabet, S, subset, proceeding, Tmin, Tmax, L, fits, windowMin, chains,
-                      best, false))
-            tuples::storeFindings(header, best.pulses, best.first.data(), best.last.data(),
-                                  best.tuples);
+        found = runSubset(t, alphabet, S, subset, proceeding, Tmin, Tmax, fits, windowMin, chains,
+                          best, false);
     }
-    // Without a chain below 9999999 the findings of the previous run stay, apart from the count.
-    header.wDetectedQuantity = static_cast<uint16_t>(K);
+    // Without a chain below 9999999 nothing was found in this series: 0 pulses and 0 tuples
+    // rather than the previous run's findings under a count of K.
+    if (found) {
+        tuples::storeFindings(header, best.pulses, best.first.data(), best.last.data(),
+                              best.tuples);
+    } else {
+        header.wDetectedQuantity = 0;
+        header.wDetectedTuples = 0;
+    }
 }
 
 // Without any chain below 9999999 (no subsets, or every chain at the sentinel) there is no
@@ -272,7 +267,6 @@ void recognizeTuplesKnownNumber(platform::Window& window, const series::Alphabet
     if (count > 0 && (lengths == nullptr || rows == nullptr))
         return;
     count = std::max(count, 0);
-    const int32_t L = header.wImpulseSize;
     const int32_t W = tuples::startCount(header);
 
     int32_t longest = 0;
@@ -299,8 +293,8 @@ void recognizeTuplesKnownNumber(platform::Window& window, const series::Alphabet
         for (int32_t j = 0; j < count; ++j) {
             if (lengths[j] < 1 || rows[j] == nullptr)
                 continue;
-            if (runSubset(t, alphabet, lengths[j], rows[j], proceeding, Tmin, Tmax, L, fits,
-                          windowMin, chains, best, true))
+            if (runSubset(t, alphabet, lengths[j], rows[j], proceeding, Tmin, Tmax, fits, windowMin,
+                          chains, best, true))
                 recognized = j + 1;
         }
     }
