@@ -150,7 +150,13 @@ void runCycle(SharedRun& shared, WorkerSlot& slot, uint64_t cycle) {
                                                 ? shared.starts[index + 1].streams
                                                 : shared.afterChunk;
     if (!(streams == expected)) {
-        shared.fail("Simulation stopped: generation drew other random numbers than planned.");
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "Simulation stopped: the series of cycle %llu of %llu (%u pulses, noise "
+                      "level %d) was not generated as planned.",
+                      static_cast<unsigned long long>(cycle + 1),
+                      static_cast<unsigned long long>(shared.total), unsigned{Q}, int{D});
+        shared.fail(text);
         return;
     }
 

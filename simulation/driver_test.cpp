@@ -403,7 +403,7 @@ TEST(StatCutoffBrelling, EtalonAssignmentPerTaskKind) {
 }
 
 TEST(StatCutoffBrelling, TupleRecognitionCountsWrongTuples) {
-    // The tuple procedures that recognise nothing report tuple 0: every repeat is wrong.
+    // Every repeat either recognises its tuple or counts once.
     Sim s(40, 40, {1, 2, 3, 4, 5, 6}, {3}, {0}, 9);
     platform::RecordingWindow window;
     ASSERT_EQ(s.run(window), 1);
@@ -528,6 +528,21 @@ TEST(StatCutoffBrelling, RefusesShiftsOfThirtyOneAndTuplesWithoutSubsets) {
     }
 }
 
+TEST(StatCutoffBrelling, DiagnosticFlagRunsInOrderWithTheSameResults) {
+    Sim flagged(36, 40, {3, 5, 7}, {2, 3}, {0, 20}, 3),
+        plain(36, 40, {3, 5, 7}, {2, 3}, {0, 20}, 3);
+    platform::RecordingWindow window;
+    int32_t debugRepeat = 1;
+    SimulationContext debugging, threaded;
+    debugging.debugRepeat = &debugRepeat;
+    debugging.threads = 3;
+    threaded.threads = 3;
+    ASSERT_EQ(flagged.run(window, debugging), 1);
+    ASSERT_EQ(plain.run(window, threaded), 1);
+    EXPECT_EQ(flagged.tables(), plain.tables());
+    EXPECT_EQ(flagged.streams, plain.streams);
+}
+
 TEST(StatCutoffBrelling, CancelStopsTheRun) {
     Sim s(1, 8, {1}, {2, 3}, {0, 10}, 20);
     std::atomic<bool> cancel{false};
@@ -577,6 +592,7 @@ TEST(StatCutoffBrelling, AllocationFailuresAreReported) {
         "Ошибка selectedSubset!", "Нет памяти для cyclePlan!",
     };
     std::set<std::string> seen;
+    bool stoppedMidRun = false;
     for (long k = 0; k < 200; ++k) {
         Sim s(40, 40, {1, 2, 3, 4, 5, 6}, {2}, {0}, 2);
         platform::RecordingWindow window;
@@ -591,10 +607,15 @@ TEST(StatCutoffBrelling, AllocationFailuresAreReported) {
             break;
         EXPECT_EQ(s.record->ifComplete, 0);
         ASSERT_FALSE(window.messages().empty()) << k;
-        for (const auto& m : window.messages())
+        for (const auto& m : window.messages()) {
             if (known.count(m.text))
                 seen.insert(m.text);
+            if (m.text.rfind("Simulation stopped: the series of cycle 1 of 2", 0) == 0)
+                stoppedMidRun = true;
+        }
     }
+    // A failure inside a cycle (here the generator's working array) stops the run.
+    EXPECT_TRUE(stoppedMidRun);
     for (const char* text :
          {"Error getChainsHeader!", "Ошибка lpEtalonNumbersList!", "Ошибка selectedSubsetList!",
           "Ошибка selectedSubset!", "Нет памяти для cyclePlan!"})
