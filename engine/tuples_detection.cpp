@@ -273,7 +273,9 @@ int32_t TuplesDetection(platform::Window& window, const series::Alphabet& alphab
                 window.messageBox(text, kListingTitle);
             }
 
-            // Continuations only: any predecessor below the sentinel.
+            // Continuations only: any predecessor below the sentinel. A position no chain reaches
+            // stays at the sentinel: adding its fragment cost to the sentinel would let a negative
+            // cost pull it below, and a chain could then begin where no first pulse may start.
             restartWindows();
             forEachPosition(tildaOnly.get(), [&](uint16_t w) {
                 if (w >= W)
@@ -281,7 +283,7 @@ int32_t TuplesDetection(platform::Window& window, const series::Alphabet& alphab
                 for (int32_t t = 0; t < A; ++t) {
                     const int32_t c = place(t, w);
                     const Found f = search((t + A - 1) % A, w, kUnreached);
-                    tables.cost(t)[w] = addWrap(f.value, c);
+                    tables.cost(t)[w] = f.position >= 0 ? addWrap(f.value, c) : kUnreached;
                     tables.back(t)[w] = f.position >= 0 ? f.position : -2;
                 }
             });
