@@ -106,7 +106,7 @@ TEST(CliProcess, EveryTaskAndSeriesKindRuns) {
                                      " --series " + kind + " --subset 1,3,5";
             const Result r = runCli(args);
             EXPECT_EQ(r.status, 0) << args;
-            EXPECT_NO_THROW((void)nlohmann::json::parse(r.out)) << args;
+            EXPECT_TRUE(nlohmann::json::accept(r.out)) << args;
         }
 }
 

@@ -52,7 +52,7 @@ std::string intervalsText(const std::set<int>& s) {
         int lo = *it, hi = lo;
         while (++it != s.end() && *it == hi + 1)
             ++hi;
-        out += " [" + std::to_string(lo) + ".." + std::to_string(hi) + "] ";
+        out += std::string(" [") + std::to_string(lo) + ".." + std::to_string(hi) + "] ";
     }
     return out;
 }
@@ -111,18 +111,22 @@ TupleRun referenceTuple(const Fits& fits, const series::SeriesHeader& h, const C
         std::string out;
         for (int w : s) {
             out += cost[t][w] >= 0       ? " +"
-                   : cost[t][w] == least ? " " + std::to_string(cost[t][w])
+                   : cost[t][w] == least ? std::string(" ") + std::to_string(cost[t][w])
                                          : std::string(" -");
-            if (back[t][w] >= 0)
-                out += "[" + std::to_string(back[t][w]) + "]";
+            if (back[t][w] >= 0) {
+                out += '[';
+                out += std::to_string(back[t][w]);
+                out += ']';
+            }
         }
         return out;
     };
-    run.listing1 = "omega_minus - omega_tilda: " + intervalsText(cl.minusOnly) + "\n" +
+    run.listing1 = std::string("omega_minus - omega_tilda: ") + intervalsText(cl.minusOnly) + "\n" +
                    marks(cl.minusOnly, 0) + "\n ";
-    run.listing2 = "omega_minus x omega_tilda: " + intervalsText(cl.both) + "\n";
+    run.listing2 = std::string("omega_minus x omega_tilda: ") + intervalsText(cl.both) + "\n";
     for (int t = 0; t < A; ++t)
-        run.listing2 += "l=" + std::to_string(t + 1) + "\n " + marks(cl.both, t) + "\n ";
+        run.listing2 +=
+            std::string("l=") + std::to_string(t + 1) + "\n " + marks(cl.both, t) + "\n ";
 
     int endPos = -1, endLayer = 0;
     for (int w : cl.end)
@@ -285,9 +289,10 @@ TEST_F(TuplesDetectionTest, EqualsReferenceAndExhaustiveSearch) {
             }
             expectResult(*h, c.get(), result, runs);
             // Chains start where a first pulse may start and continue where later ones may.
-            if (Tmin >= tiny.Tmin || result == 0)
+            if (Tmin >= tiny.Tmin || result == 0) {
                 for (int k = 0; k < h->wDetectedQuantity; ++k)
                     EXPECT_TRUE((k == 0 ? cl.minus : cl.tilda).count(h->lpDetectedStart[k])) << k;
+            }
         }
     }
     EXPECT_EQ(exhaustive, 40);

@@ -21,22 +21,23 @@ int32_t drawShifted(int16_t& stream, int shift) {
     return nextRandom(stream) >> shift;
 }
 
-// Writes the subset into the etalon sequence according to the header's subset mode.
-void embedSubset(SeriesHeader& h, uint16_t K, uint16_t* sequence, RandomStreams& streams) {
-    const int32_t s = h.wSubsetSize;
+}  // namespace
+
+void embedSubset(const int16_t* subset, uint16_t subsetSize, uint16_t stored, uint16_t mode,
+                 uint16_t start, uint16_t K, uint16_t* sequence, RandomStreams& streams) {
+    const int32_t s = subsetSize;
     if (s == 0)
         return;
-    int32_t p = std::max<int32_t>(h.wSubsetStart, 1) - 1;  // start 0 counts as 1
-    const int16_t* subset = h.lpSubset;
-    // Entries beyond the laid-out per-pulse capacity are read as 0 (generation then uses etalon 1).
+    int32_t p = std::max<int32_t>(start, 1) - 1;  // start 0 counts as 1
+    // Entries beyond the stored ones read as 0 (generation then uses etalon 1).
     auto entry = [&](int32_t i) -> uint16_t {
-        return i < h.wPulsesCapacity ? static_cast<uint16_t>(subset[i]) : 0;
+        return i < stored ? static_cast<uint16_t>(subset[i]) : 0;
     };
     auto copyFrom = [&](int32_t first) {
         for (int32_t i = first; i < s && p < K; ++i)
             sequence[p++] = entry(i);
     };
-    switch (h.wSubsetMode) {
+    switch (mode) {
         case 1: {
             const int32_t span = K - p - s + 1;
             if (span > 0)
@@ -71,6 +72,8 @@ void embedSubset(SeriesHeader& h, uint16_t K, uint16_t* sequence, RandomStreams&
             break;
     }
 }
+
+namespace {
 
 struct Placement {
     const int16_t* samples;
@@ -191,7 +194,8 @@ void makeExtSeries(platform::Window& window, uint16_t M, const Alphabet& alphabe
     h.wDefaultCutBegin = 0;
     h.wDefaultCutEnd = static_cast<int16_t>(L - 1);
 
-    embedSubset(h, K, sequence, streams);
+    embedSubset(h.lpSubset, h.wSubsetSize, h.wPulsesCapacity, h.wSubsetMode, h.wSubsetStart, K,
+                sequence, streams);
 
     for (uint16_t k = 0; k < K; ++k) {
         if (sequence[k] < 1 || sequence[k] > M)

@@ -26,6 +26,13 @@ inline constexpr uint32_t kMaxSeriesLength = 32767;
 bool checkSeriesParameters(platform::Window& window, const char* title, uint16_t L, uint16_t Tmin,
                            uint16_t Tmax, uint32_t N);
 
+// Writes `subset` (subsetSize entries, of which the first `stored` are held) into the etalon
+// sequence of K pulses in the given mode (1 single random, 2 single fixed, 3 multiple random,
+// 4 complete, 5 shifted complete; others: nothing), from the 1-based pulse `start` (0 counts
+// as 1). Entries beyond `stored` read as 0. Draws the subset streams in modes 1, 3 and 5 only.
+void embedSubset(const int16_t* subset, uint16_t subsetSize, uint16_t stored, uint16_t mode,
+                 uint16_t start, uint16_t K, uint16_t* sequence, RandomStreams& streams);
+
 // Generates K pulses of the etalons in `sequence` (K entries, 1-based, rewritten in place where
 // out of range) into `header`, laid out for N samples and maxPulses pulses. Refuses (message,
 // header unchanged) a K outside minPulses..maxPulses and parameters checkSeriesParameters refuses.

@@ -265,57 +265,13 @@ void CyclePlanner::assign(uint32_t l) {
     }
 }
 
-// The draws and sequence changes of generation: the subset embedding (as the generator does it),
+// The draws and sequence changes of generation: the subset embedding (the generator's own),
 // the etalon-number check, one position draw for the first placed pulse and three draws per
 // pulse, and twelve noise draws per sample.
 void CyclePlanner::dryRunGeneration(uint16_t K) {
     uint16_t* sequence = numbers_;
-    const int32_t s = subsetSize_;
-    if (s != 0) {
-        int32_t p = std::max<int32_t>(run_.subsetStart, 1) - 1;
-        auto entry = [&](int32_t i) -> uint16_t {
-            return i < run_.capacity ? static_cast<uint16_t>(subset_[size_t(i)]) : 0;
-        };
-        auto copyFrom = [&](int32_t first) {
-            for (int32_t i = first; i < s && p < K; ++i)
-                sequence[p++] = entry(i);
-        };
-        auto drawShifted = [](int16_t& stream) { return int32_t{series::nextRandom(stream)} >> 1; };
-        switch (run_.subsetMode) {
-            case 1: {
-                const int32_t span = K - p - s + 1;
-                if (span > 0)
-                    p += drawShifted(streams_.subsetOffset) % span;
-                copyFrom(0);
-                break;
-            }
-            case 2:
-                copyFrom(0);
-                break;
-            case 3: {
-                const int32_t span = K - p - s + 1;
-                do {
-                    if (span > 0)
-                        p += drawShifted(streams_.subsetGaps) % span;
-                    copyFrom(0);
-                } while (p < K);
-                break;
-            }
-            case 4:
-                while (p < K)
-                    copyFrom(0);
-                break;
-            case 5: {
-                const int32_t r = drawShifted(streams_.subsetOffset) % s;
-                copyFrom(r);
-                while (p < K)
-                    copyFrom(0);
-                break;
-            }
-            default:
-                break;
-        }
-    }
+    series::embedSubset(subset_.data(), subsetSize_, run_.capacity, run_.subsetMode,
+                        run_.subsetStart, K, sequence, streams_);
     for (uint16_t k = 0; k < K; ++k)
         if (sequence[k] < 1 || sequence[k] > run_.M)
             sequence[k] = 1;
