@@ -118,3 +118,32 @@ TEST(CliProcess, BadInputExitsWithTwo) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CliProcess, PlantedTuplesAreFoundAndRecognised) {
+    const Result r = runCli(
+        "process --json --series unfixed-tuples --task recognition --tuples \"1,2,3;4,5,6;7,8,9\" "
+        "--current-tuple 2 --noise 10");
+    ASSERT_EQ(r.status, 0);
+    const auto j = nlohmann::json::parse(r.out);
+    EXPECT_EQ(j["taskKind"], 40);
+    EXPECT_EQ(j["found"]["recognizedSubset"], 2);
+    EXPECT_EQ(j["result"], 2);
+    ASSERT_EQ(j["found"]["count"], j["pulses"]);
+    for (size_t k = 0; k < j["truth"].size(); ++k) {
+        EXPECT_EQ(j["found"]["pulses"][k]["etalon"], j["truth"][k]["etalon"]);
+        EXPECT_EQ(j["found"]["pulses"][k]["start"], j["truth"][k]["start"]);
+    }
+    EXPECT_EQ(j["found"]["tuples"][0], (nlohmann::json{{"first", 1}, {"last", 3}}));
+
+    const auto d = nlohmann::json::parse(
+        runCli("process --json --series fixed-tuples --task detection --subset 3,5,7 --noise 10")
+            .out);
+    EXPECT_EQ(d["taskKind"], 36);
+    ASSERT_EQ(d["found"]["count"], d["pulses"]);
+    for (size_t k = 0; k < d["truth"].size(); ++k)
+        EXPECT_EQ(d["found"]["pulses"][k]["start"], d["truth"][k]["start"]);
+}
+
+}  // namespace
