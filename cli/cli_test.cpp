@@ -1,33 +1,18 @@
 // Runs ardentix-cli as a user would and checks its output and exit status.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <string>
 
+#include "run_cli.h"
+
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-};
+using Result = testsupport::CliResult;
 
 Result runCli(const std::string& args) {
-    const std::string command = std::string(ARDENTIX_CLI_PATH) + " " + args + " 2>/dev/null";
-    Result r;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        r.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return testsupport::runCliCommand(ARDENTIX_CLI_PATH, args);
 }
 
 TEST(CliGenerate, JsonIsReproducibleAndComplete) {

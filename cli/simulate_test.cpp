@@ -1,36 +1,20 @@
 // ardentix-cli simulate as a user runs it: outputs, determinism, refusals and bad input.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <array>
-#include <cstdio>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "run_cli.h"
+
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
+using CliRun = testsupport::CliResult;
 
 CliRun simulate(const std::string& args) {
-    const std::string command =
-        std::string(ARDENTIX_CLI_PATH) + " simulate " + args + " 2>/dev/null";
-    CliRun r;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return r;
-    std::array<char, 4096> buffer{};
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        r.out.append(buffer.data(), n);
-    const int status = pclose(pipe);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+    return testsupport::runCliCommand(ARDENTIX_CLI_PATH, "simulate " + args);
 }
 
 std::vector<std::string> lines(const std::string& text) {

@@ -11,6 +11,7 @@
 #include "engine/dispatch.h"
 #include "engine/local_fit.h"
 #include "platform/allocation.h"
+#include "position_classes.h"
 #include "test_series.h"
 
 namespace engine {
@@ -63,27 +64,8 @@ ChainsHeaderPtr freshChains(const series::SeriesHeader& h, uint16_t rows = 10) {
 // ---------------------------------------------------------------------------------------------
 // Literal references: the procedures step by step, with plain window scans and std::set classes.
 
-struct Classes {
-    std::set<int> minus, tilda, end;
-};
-
-Classes classesOf(const series::SeriesHeader& h) {
-    Classes c;
-    const int N = static_cast<int>(h.dwSeriesSize), L = h.wImpulseSize, Tmin = h.wTmin,
-              Tmax = h.wTmax;
-    auto put = [](std::set<int>& s, int lo, int hi) {
-        for (int m = std::max(lo, 0); m <= hi; ++m)
-            s.insert(m);
-    };
-    for (int l = h.wMinPulses; l <= h.wMaxPulses; ++l) {
-        put(c.minus, std::max(0, N - l * Tmax), std::min(Tmax - L, N - L - (l - 1) * Tmin));
-        for (int k = 1; k < l; ++k)
-            put(c.tilda, std::max(k * Tmin, N - (l - k) * Tmax),
-                std::min((k + 1) * Tmax - L, N - L - (l - 1 - k) * Tmin));
-        put(c.end, std::max((l - 1) * Tmin, N - Tmax), std::min(l * Tmax - L, N - L));
-    }
-    return c;
-}
+using Classes = testsupport::PositionClasses;
+using testsupport::positionClassesOf;
 
 // One run of the unknown-count passes with the given candidates; offers the end chains.
 // Returns min(9999999, smallest cumulative cost of an end position).
@@ -91,7 +73,7 @@ int32_t referenceUnknownRun(const series::SeriesHeader& h, const std::vector<Fit
                             int etalonOverride, ChainsHeader& chains) {
     const int N = static_cast<int>(h.dwSeriesSize), L = h.wImpulseSize;
     const int Tmin = h.wTmin, Tmax = h.wTmax;
-    const Classes c = classesOf(h);
+    const Classes c = positionClassesOf(h);
     std::vector<int32_t> local(N, kUnreached), cum(N, kUnreached), pred(N, kUnreached), et(N, 0),
         b(N, 0), e(N, L - 1);
     for (int m = 0; m < N; ++m) {
@@ -204,7 +186,7 @@ std::vector<int> referenceBacktrack(const series::SeriesHeader& h, const LayerTa
 // Exhaustive search over every feasible chain, each pulse costing its best local fit.
 
 int64_t exhaustiveUnknown(const series::SeriesHeader& h, const std::vector<FitEtalon>& fits) {
-    const Classes c = classesOf(h);
+    const Classes c = positionClassesOf(h);
     const int N = static_cast<int>(h.dwSeriesSize);
     std::vector<int64_t> local(N, 0);
     for (int m = 0; m < N; ++m)

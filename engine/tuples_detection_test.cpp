@@ -12,6 +12,7 @@
 #include "engine/procedures.h"
 #include "engine/tuples_common.h"
 #include "platform/allocation.h"
+#include "position_classes.h"
 #include "tuples_test_util.h"
 
 namespace engine {
@@ -19,32 +20,8 @@ namespace {
 
 using namespace tuples_test;
 
-struct Classes {
-    std::set<int> minus, tilda, end, minusOnly, both, tildaOnly;
-};
-
-Classes classesOf(const series::SeriesHeader& h) {
-    Classes c;
-    const int N = static_cast<int>(h.dwSeriesSize), L = h.wImpulseSize, Tmin = h.wTmin,
-              Tmax = h.wTmax;
-    auto put = [](std::set<int>& s, int lo, int hi) {
-        for (int m = std::max(lo, 0); m <= hi; ++m)
-            s.insert(m);
-    };
-    for (int l = h.wMinPulses; l <= h.wMaxPulses; ++l) {
-        put(c.minus, std::max(0, N - l * Tmax), std::min(Tmax - L, N - L - (l - 1) * Tmin));
-        for (int k = 1; k < l; ++k)
-            put(c.tilda, std::max(k * Tmin, N - (l - k) * Tmax),
-                std::min((k + 1) * Tmax - L, N - L - (l - 1 - k) * Tmin));
-        put(c.end, std::max((l - 1) * Tmin, N - Tmax), std::min(l * Tmax - L, N - L));
-    }
-    for (int m : c.minus)
-        (c.tilda.count(m) ? c.both : c.minusOnly).insert(m);
-    for (int m : c.tilda)
-        if (!c.minus.count(m))
-            c.tildaOnly.insert(m);
-    return c;
-}
+using Classes = testsupport::PositionClasses;
+using testsupport::positionClassesOf;
 
 std::string intervalsText(const std::set<int>& s) {
     std::string out;
@@ -263,7 +240,7 @@ TEST_F(TuplesDetectionTest, EqualsReferenceAndExhaustiveSearch) {
         const auto& planted = tuples.members[skew % tuples.members.size()];
         series::SeriesHeaderPtr h = seriesOf(planted, skew * 13);
         ASSERT_TRUE(h);
-        const Classes cl = classesOf(*h);
+        const Classes cl = positionClassesOf(*h);
         for (const auto& [Tmin, Tmax] : std::vector<std::pair<int, int>>{
                  {tiny.Tmin, tiny.Tmax}, {0, tiny.Tmax}, {tiny.Tmin + 3, tiny.Tmax - 2}, {3, 14}}) {
             const uint16_t level = skew % 2 ? 100 : 55;
@@ -364,7 +341,7 @@ TEST_F(TuplesDetectionTest, NothingToFind) {
 TEST_F(TuplesDetectionTest, ListingsWhileDebugRepeatIsOne) {
     series::SeriesHeaderPtr h = seriesOf({1, 3}, 3);
     const TupleList tuples({{1, 3}, {2, 4, 6}});
-    const Classes cl = classesOf(*h);
+    const Classes cl = positionClassesOf(*h);
     const Fits fits(alphabet, *h, 100);
     ChainsHeaderPtr c = chainsFor(*h);
     int32_t debug = 1;
