@@ -143,10 +143,24 @@ const char* chainsTaskName(uint16_t taskKind) {
     }
 }
 
-int offerChain(ChainsHeader& c, int32_t distance, std::span<const ChainPulse> pulses) {
+namespace {
+
+int firstGreater(const ChainsHeader& c, int32_t distance) {
     int i = 0;
     while (i < c.wPretenders && !(c.distance[i] > distance))
         ++i;
+    return i;
+}
+
+}  // namespace
+
+int chainRowFor(const ChainsHeader& c, int32_t distance) {
+    const int i = firstGreater(c, distance);
+    return i < c.wMaxSize ? i : -1;
+}
+
+int offerChain(ChainsHeader& c, int32_t distance, std::span<const ChainPulse> pulses) {
+    const int i = firstGreater(c, distance);
     if (i < c.wPretenders) {
         for (int r = std::min<int>(c.wPretenders, c.wMaxSize - 1); r >= i + 1; --r)
             copyRow(c, r, r - 1);

@@ -70,6 +70,10 @@ const char* chainsTaskName(uint16_t taskKind);
 // stored. Returns the row written, or -1 when the candidate was dropped.
 int offerChain(ChainsHeader& chains, int32_t distance, std::span<const ChainPulse> pulses);
 
+// The row offerChain would write for a chain of this distance, or -1 when it would drop it (so a
+// caller can skip building a chain that cannot be kept).
+int chainRowFor(const ChainsHeader& chains, int32_t distance);
+
 // wSeekingPulsesQuantity = length of row 0, and row 0 copied into the series' findings
 // (wDetectedQuantity and the four lpDetected* arrays). No rows held: 0 found pulses.
 void copyBestChainToSeries(ChainsHeader& chains, series::SeriesHeader& header);

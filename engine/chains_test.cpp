@@ -27,17 +27,24 @@ TEST(Chains, OfferKeepsTheBestInOrder) {
     platform::RecordingWindow window;
     ChainsHeaderPtr c = getChainsHeader(window, 3, 4, nullptr);
     ASSERT_TRUE(c);
+    // Every offer also checks that chainRowFor names the row beforehand.
+    auto offer = [&](int32_t distance, const std::vector<ChainPulse>& pulses) {
+        const int expected = chainRowFor(*c, distance);
+        const int row = offerChain(*c, distance, pulses);
+        EXPECT_EQ(expected, row) << distance;
+        return row;
+    };
     // 5, 3, 5, 1 into three rows: 1, 3, 5 (the first 5).
-    EXPECT_EQ(0, offerChain(*c, 5, pulsesOf(51, 2)));
-    EXPECT_EQ(0, offerChain(*c, 3, pulsesOf(3, 1)));
-    EXPECT_EQ(2, offerChain(*c, 5, pulsesOf(52, 3)));
-    EXPECT_EQ(0, offerChain(*c, 1, pulsesOf(1, 4)));
+    EXPECT_EQ(0, offer(5, pulsesOf(51, 2)));
+    EXPECT_EQ(0, offer(3, pulsesOf(3, 1)));
+    EXPECT_EQ(2, offer(5, pulsesOf(52, 3)));
+    EXPECT_EQ(0, offer(1, pulsesOf(1, 4)));
     EXPECT_EQ((std::vector<int32_t>{1, 3, 5}), distances(*c));
     EXPECT_EQ(2, c->lpChainLength[2]);
     EXPECT_EQ(5100, c->lpChainStart[2][0]);
-    EXPECT_EQ(-1, offerChain(*c, 5, pulsesOf(53, 1)));  // dropped
+    EXPECT_EQ(-1, offer(5, pulsesOf(53, 1)));  // dropped
     EXPECT_EQ(5100, c->lpChainStart[2][0]);
-    EXPECT_EQ(1, offerChain(*c, 2, pulsesOf(2, 2)));  // pushes the 5 out
+    EXPECT_EQ(1, offer(2, pulsesOf(2, 2)));  // pushes the 5 out
     EXPECT_EQ((std::vector<int32_t>{1, 2, 3}), distances(*c));
     EXPECT_EQ(1, c->lpChainLength[2]);
     EXPECT_EQ(300, c->lpChainStart[2][0]);
@@ -47,7 +54,7 @@ TEST(Chains, OfferKeepsTheBestInOrder) {
     EXPECT_EQ(1, c->lpChainCutBegin[1][1]);
     EXPECT_EQ(11, c->lpChainCutEnd[1][1]);
     // More pulses than laid out: the first ones are kept.
-    EXPECT_EQ(0, offerChain(*c, 0, pulsesOf(9, 6)));
+    EXPECT_EQ(0, offer(0, pulsesOf(9, 6)));
     EXPECT_EQ(4, c->lpChainLength[0]);
     EXPECT_EQ(903, c->lpChainStart[0][3]);
     EXPECT_EQ(3, c->wPretenders);

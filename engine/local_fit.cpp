@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -93,33 +94,13 @@ CandidateFit fastFit(const int16_t* x, uint32_t m, const FitEtalon& f, int32_t* 
     return {whole, 0, static_cast<int16_t>(L - 1)};
 }
 
-// The fast fit of one candidate at the starts xb[0 .. B-1], position-parallel: P holds the
-// prefix sums row by row (row j at P + j * stride), and every step below is the step of fastFit
-// done for all starts at once, so the results are the same.
-struct BlockFits {
-    std::vector<int32_t> cost, cutBegin, cutEnd;  // per start of the block
-    std::vector<int32_t> suffixMin, suffixAt, cutCost, cutB, cutJ;
-    explicit BlockFits(size_t n)
-        : cost(n),
-          cutBegin(n),
-          cutEnd(n),
-          suffixMin(n),
-          suffixAt(n),
-          cutCost(n),
-          cutB(n),
-          cutJ(n) {}
-};
+// The position-parallel fit: kLanes consecutive starts side by side, one per lane of a vector of
+// 32-bit integers. Every step is the step of fastFit done for all lanes at once, with the running
+// values kept in registers, so the results are the same.
+constexpr uint32_t kLanes = 8;
+typedef int32_t Lanes __attribute__((vector_size(4 * kLanes)));
 
-// Element-wise steps over the starts of a block; kept as plain loops over unaliased arrays so
-// that they run on vector registers. select(m, a, b) is a where m is all ones, else b.
-inline int32_t maskOf(bool c) {
-    return -static_cast<int32_t>(c);
-}
-inline int32_t select(int32_t m, int32_t a, int32_t b) {
-    return (a & m) | (b & ~m);
-}
-
-// The steps are also built for AVX2 and the wider variant is picked at load time where the
+// fitGroup is also built for AVX2 and the wider variant is picked at load time where the
 // processor has it; integer arithmetic gives the same results either way.
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
 #define ARDENTIX_WIDE_STEPS __attribute__((target_clones("avx2", "default")))
@@ -127,118 +108,114 @@ inline int32_t select(int32_t m, int32_t a, int32_t b) {
 #define ARDENTIX_WIDE_STEPS
 #endif
 
-ARDENTIX_WIDE_STEPS void prefixStep(const int32_t* __restrict prev, const int16_t* __restrict xj,
-                                    int32_t sq, int32_t s2, int32_t* __restrict next, uint32_t B) {
-    for (uint32_t t = 0; t < B; ++t)
-        next[t] = prev[t] + sq - s2 * xj[t];
+// Lane helpers, inlined into each built variant below. pick(m, a, b) is a where m is all ones.
+// Being always inlined they have no calling convention, so the compiler's note on passing wide
+// vectors without AVX does not apply to them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+#define ARDENTIX_LANE_HELPER [[gnu::always_inline]] inline
+ARDENTIX_LANE_HELPER Lanes loadLanes(const int32_t* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+ARDENTIX_LANE_HELPER void storeLanes(int32_t* p, Lanes v) {
+    std::memcpy(p, &v, sizeof v);
+}
+ARDENTIX_LANE_HELPER Lanes splat(int32_t v) {
+    Lanes r;
+    for (uint32_t t = 0; t < kLanes; ++t)
+        r[t] = v;
+    return r;
+}
+ARDENTIX_LANE_HELPER Lanes pick(Lanes m, Lanes a, Lanes b) {
+    return (a & m) | (b & ~m);
+}
+ARDENTIX_LANE_HELPER Lanes lanesMin(Lanes a, Lanes b) {
+    return a < b ? a : b;
 }
 
-// Leftmost minimum of P[j..L] going left: take P[j] when not greater.
-ARDENTIX_WIDE_STEPS void suffixStep(const int32_t* __restrict Pj, int32_t j, int32_t* __restrict sm,
-                                    int32_t* __restrict sa, uint32_t B) {
-    for (uint32_t t = 0; t < B; ++t) {
-        const int32_t m = maskOf(Pj[t] <= sm[t]);
-        sm[t] = select(m, Pj[t], sm[t]);
-        sa[t] = select(m, j, sa[t]);
-    }
-}
+struct LaneFits {
+    Lanes cost, begin, end;
+};
 
-// Begins descending: a cut replaces on <=, so the smallest begin wins among equal costs.
-ARDENTIX_WIDE_STEPS void cutStep(const int32_t* __restrict sm, const int32_t* __restrict sa,
-                                 const int32_t* __restrict Pb, int32_t b, bool first,
-                                 int32_t* __restrict cc, int32_t* __restrict cb,
-                                 int32_t* __restrict cj, uint32_t B) {
-    for (uint32_t t = 0; t < B; ++t) {
-        const int32_t v = sm[t] - Pb[t];
-        const int32_t m = first ? -1 : maskOf(v <= cc[t]);
-        cc[t] = select(m, v, cc[t]);
-        cb[t] = select(m, b, cb[t]);
-        cj[t] = select(m, sa[t], cj[t]);
-    }
-}
-
-// Later candidates replace only on a strictly smaller cost.
-ARDENTIX_WIDE_STEPS void mergeStep(const int32_t* __restrict cost, const int32_t* __restrict begin,
-                                   const int32_t* __restrict end, int32_t c,
-                                   int32_t* __restrict bestCost, int32_t* __restrict bestCand,
-                                   int32_t* __restrict bestB, int32_t* __restrict bestE,
-                                   uint32_t B) {
-    for (uint32_t t = 0; t < B; ++t) {
-        const int32_t m = c == 0 ? -1 : maskOf(cost[t] < bestCost[t]);
-        bestCost[t] = select(m, cost[t], bestCost[t]);
-        bestCand[t] = select(m, c, bestCand[t]);
-        bestB[t] = select(m, begin[t], bestB[t]);
-        bestE[t] = select(m, end[t], bestE[t]);
-    }
-}
-
-// The candidate's best (the cut when strictly below the whole etalon) merged into the best
-// arrays: a later candidate replaces only on a strictly smaller cost.
-ARDENTIX_WIDE_STEPS void finishMergeStep(const int32_t* __restrict whole,
-                                         const int32_t* __restrict cc, const int32_t* __restrict cb,
-                                         const int32_t* __restrict cj, int32_t L, int32_t c,
-                                         int32_t* __restrict bestCost, int32_t* __restrict bestCand,
-                                         int32_t* __restrict bestB, int32_t* __restrict bestE,
-                                         uint32_t B) {
-    const int32_t all = c == 0 ? -1 : 0;
-    for (uint32_t t = 0; t < B; ++t) {
-        const int32_t m = maskOf(cc[t] < whole[t]);
-        const int32_t cost = select(m, cc[t], whole[t]);
-        const int32_t take = all | maskOf(cost < bestCost[t]);
-        bestCost[t] = select(take, cost, bestCost[t]);
-        bestCand[t] = select(take, c, bestCand[t]);
-        bestB[t] = select(take, select(m, cb[t], 0), bestB[t]);
-        bestE[t] = select(take, select(m, cj[t] - 1, L - 1), bestE[t]);
-    }
-}
-
-// The same without admissible cuts: the whole etalon.
-ARDENTIX_WIDE_STEPS void wholeMergeStep(const int32_t* __restrict whole, int32_t L, int32_t c,
-                                        int32_t* __restrict bestCost, int32_t* __restrict bestCand,
-                                        int32_t* __restrict bestB, int32_t* __restrict bestE,
-                                        uint32_t B) {
-    const int32_t all = c == 0 ? -1 : 0;
-    for (uint32_t t = 0; t < B; ++t) {
-        const int32_t take = all | maskOf(whole[t] < bestCost[t]);
-        bestCost[t] = select(take, whole[t], bestCost[t]);
-        bestCand[t] = select(take, c, bestCand[t]);
-        bestB[t] = select(take, 0, bestB[t]);
-        bestE[t] = select(take, L - 1, bestE[t]);
-    }
-}
-
-// Fits candidate c at the starts of the block and merges it into the best arrays.
-void fastFitsOfBlock(const int16_t* xb, uint32_t B, const FitEtalon& f, int32_t c, int32_t* P,
-                     uint32_t stride, BlockFits& o, int32_t* bestCost, int32_t* bestCand,
-                     int32_t* bestB, int32_t* bestE) {
+// fastFit of an exact32 candidate at the starts xg[0 .. kLanes-1] (samples widened to 32 bits);
+// P holds L + 1 rows of lanes.
+ARDENTIX_LANE_HELPER LaneFits fitLanes(const int32_t* xg, const FitEtalon& f, int32_t* P) {
     const int32_t L = f.length;
-    std::fill(P, P + B, 0);
-    for (int32_t j = 0; j < L; ++j)
-        prefixStep(P + size_t(j) * stride, xb + j, f.squares[j], 2 * int32_t{f.samples[j]},
-                   P + size_t(j + 1) * stride, B);
-    const int32_t* whole = P + size_t(L) * stride;
+    const int32_t* twice = f.twiceSamples.data();
+    const int32_t* sq = f.squares.data();
+    const int16_t* firstEnd = f.firstAdmissibleEnd.data();
+    Lanes p = Lanes{};
+    storeLanes(P, p);
+    for (int32_t j = 0; j < L; ++j) {
+        p += sq[j] - twice[j] * loadLanes(xg + j);
+        storeLanes(P + size_t(j + 1) * kLanes, p);
+    }
+    const Lanes whole = p;
     const int32_t nb = f.admissibleBegins;
-    if (nb == 0) {
-        wholeMergeStep(whole, L, c, bestCost, bestCand, bestB, bestE, B);
-        return;
-    }
-    int32_t* sm = o.suffixMin.data();
-    int32_t* sa = o.suffixAt.data();
-    std::copy(whole, whole + B, sm);
-    std::fill(sa, sa + B, L);
+    if (nb == 0)
+        return {whole, splat(0), splat(L - 1)};
+    // Begins descending; a cut replaces on <= (the first one always: nothing exceeds INT32_MAX),
+    // and the suffix minimum is taken on <= going left, as in fastFit. The running minima are
+    // plain minima (a short dependency chain); a <= b is then exactly min(a, b) == a.
+    Lanes sm = whole, sa = splat(L);
+    Lanes cc = splat(std::numeric_limits<int32_t>::max()), cb = splat(0), cj = splat(0);
+    Lanes jv = sa, bv = splat(nb - 1);  // j and b in every lane
     int32_t j = L;
-    for (int32_t b = nb - 1; b >= 0; --b) {
-        const int32_t lo = f.firstAdmissibleEnd[b] + 1;
-        while (j > lo) {
+    for (int32_t b = nb - 1; b >= 0; --b, bv -= 1) {
+        for (const int32_t lo = firstEnd[b] + 1; j > lo;) {
             --j;
-            suffixStep(P + size_t(j) * stride, j, sm, sa, B);
+            jv -= 1;
+            const Lanes pj = loadLanes(P + size_t(j) * kLanes);
+            sm = lanesMin(pj, sm);
+            sa = pick(pj == sm, jv, sa);
         }
-        cutStep(sm, sa, P + size_t(b) * stride, b, b == nb - 1, o.cutCost.data(), o.cutB.data(),
-                o.cutJ.data(), B);
+        const Lanes v = sm - loadLanes(P + size_t(b) * kLanes);
+        cc = lanesMin(v, cc);
+        const Lanes m = v == cc;
+        cb = pick(m, bv, cb);
+        cj = pick(m, sa, cj);
     }
-    finishMergeStep(whole, o.cutCost.data(), o.cutB.data(), o.cutJ.data(), L, c, bestCost, bestCand,
-                    bestB, bestE, B);
+    const Lanes m = cc < whole;
+    return {pick(m, cc, whole), pick(m, cb, splat(0)), pick(m, cj - 1, splat(L - 1))};
 }
+
+// The best fit at the starts xg[0 .. kLanes-1] (out[t] for t < n), candidates in order, a later one
+// replacing only on a strictly smaller cost. xg must hold kLanes + L - 1 samples of every
+// candidate, and xw the same samples widened to 32 bits.
+ARDENTIX_WIDE_STEPS void fitGroup(const int16_t* xg, const int32_t* xw, uint32_t n,
+                                  std::span<const FitEtalon> candidates, int32_t* P,
+                                  LocalFit* out) {
+    Lanes bestCost = splat(0), bestCand = splat(0), bestB = splat(0), bestE = splat(0);
+    for (size_t c = 0; c < candidates.size(); ++c) {
+        const FitEtalon& f = candidates[c];
+        LaneFits fit;
+        if (f.exact32) {
+            fit = fitLanes(xw, f, P);
+        } else {
+            int32_t cost[kLanes] = {}, begin[kLanes] = {}, end[kLanes] = {};
+            for (uint32_t t = 0; t < n; ++t) {
+                const CandidateFit one = literalFit(xg, t, f);
+                cost[t] = one.cost, begin[t] = one.cutBegin, end[t] = one.cutEnd;
+            }
+            fit = {loadLanes(cost), loadLanes(begin), loadLanes(end)};
+        }
+        const Lanes take = splat(c == 0 ? -1 : 0) | (fit.cost < bestCost);
+        bestCost = pick(take, fit.cost, bestCost);
+        bestCand = pick(take, splat(static_cast<int32_t>(c)), bestCand);
+        bestB = pick(take, fit.begin, bestB);
+        bestE = pick(take, fit.end, bestE);
+    }
+    int32_t cost[kLanes], cand[kLanes], begin[kLanes], end[kLanes];
+    storeLanes(cost, bestCost);
+    storeLanes(cand, bestCand);
+    storeLanes(begin, bestB);
+    storeLanes(end, bestE);
+    for (uint32_t t = 0; t < n; ++t)
+        out[t] = {cost[t], cand[t], static_cast<int16_t>(begin[t]), static_cast<int16_t>(end[t])};
+}
+#pragma GCC diagnostic pop
 
 }  // namespace
 
@@ -251,10 +228,12 @@ FitEtalon prepareFitEtalon(const series::PulseHeader& etalon, int32_t etalonInde
     const int32_t L = f.length;
     f.partialEnergy.assign(L + 1, 0);
     f.squares.assign(L, 0);
+    f.twiceSamples.assign(L, 0);
     int64_t bound = 0;
     for (int32_t i = 0; i < L; ++i) {
         const int32_t v = f.samples[i];
         f.squares[i] = v * v;
+        f.twiceSamples[i] = 2 * v;
         f.partialEnergy[i + 1] = wrap32(int64_t{f.partialEnergy[i]} + f.squares[i]);
         bound += int64_t{std::abs(v)} * (std::abs(v) + 2 * 32768);
     }
@@ -312,36 +291,24 @@ void bestLocalFits(const int16_t* x, uint32_t first, uint32_t count,
         std::fill(out, out + count, LocalFit{0, -1, 0, 0});
         return;
     }
-    constexpr uint32_t kBlock = 256;
-    size_t rows = 1;
+    size_t length = 1;
     for (const FitEtalon& f : candidates)
-        rows = std::max<size_t>(rows, f.length + 1u);
-    std::vector<int32_t> P(rows * kBlock);
-    BlockFits cand(kBlock);
-    std::vector<int32_t> bestCost(kBlock), bestCand(kBlock), bestB(kBlock), bestE(kBlock);
-    for (uint32_t m0 = 0; m0 < count; m0 += kBlock) {
-        const uint32_t B = std::min(kBlock, count - m0);
-        for (size_t c = 0; c < candidates.size(); ++c) {
-            const FitEtalon& f = candidates[c];
-            const auto ci = static_cast<int32_t>(c);
-            if (f.exact32) {
-                fastFitsOfBlock(x + first + m0, B, f, ci, P.data(), kBlock, cand, bestCost.data(),
-                                bestCand.data(), bestB.data(), bestE.data());
-                continue;
-            }
-            for (uint32_t t = 0; t < B; ++t) {
-                const CandidateFit one = literalFit(x, first + m0 + t, f);
-                cand.cost[t] = one.cost;
-                cand.cutBegin[t] = one.cutBegin;
-                cand.cutEnd[t] = one.cutEnd;
-            }
-            mergeStep(cand.cost.data(), cand.cutBegin.data(), cand.cutEnd.data(), ci,
-                      bestCost.data(), bestCand.data(), bestB.data(), bestE.data(), B);
-        }
-        for (uint32_t t = 0; t < B; ++t)
-            out[m0 + t] = {bestCost[t], bestCand[t], static_cast<int16_t>(bestB[t]),
-                           static_cast<int16_t>(bestE[t])};
-    }
+        length = std::max<size_t>(length, f.length);
+    std::vector<int32_t> P((length + 1) * kLanes);
+    // The samples of every start widened once, zeros after them for the unused lanes of the last
+    // group (whose 16-bit samples are copied the same way).
+    const int16_t* xs = x + first;
+    const size_t samples = count + length - 1;
+    std::vector<int32_t> xw(samples + kLanes, 0);
+    std::copy(xs, xs + samples, xw.begin());
+    uint32_t t = 0;
+    for (; t + kLanes <= count; t += kLanes)
+        fitGroup(xs + t, xw.data() + t, kLanes, candidates, P.data(), out + t);
+    if (t == count)
+        return;
+    std::vector<int16_t> tail(length - 1 + kLanes, 0);
+    std::copy(xs + t, xs + samples, tail.begin());
+    fitGroup(tail.data(), xw.data() + t, count - t, candidates, P.data(), out + t);
 }
 
 }  // namespace engine

@@ -22,6 +22,7 @@ struct FitEtalon {
     // Filled by prepareFitEtalon for the fast scan (see local_fit.cpp).
     std::vector<int16_t> firstAdmissibleEnd;  // per b: smallest admissible e, or length if none
     std::vector<int32_t> squares;             // s[i]²
+    std::vector<int32_t> twiceSamples;        // 2·s[i]
     uint16_t admissibleBegins = 0;  // admissible cut begins are exactly 0 .. admissibleBegins-1
     bool exact32 = false;           // no sum of the fit can leave the signed 32-bit range
 };

@@ -143,7 +143,7 @@ void offerEndChains(ChainsHeader& chains, const OmegaSets& sets, uint32_t N,
     std::vector<ChainPulse> pulses;
     std::vector<int32_t> chain;
     forEachPosition(sets.omega_end.get(), [&](uint16_t m) {
-        if (m >= N)
+        if (m >= N || chainRowFor(chains, t.cumulative[m]) < 0)
             return;
         pulses.clear();
         dp::chainEndingAt(t.predecessor, m, chain);
