@@ -110,8 +110,7 @@ typedef int32_t Lanes __attribute__((vector_size(4 * kLanes)));
 
 // Lane helpers, inlined into each built variant below. pick(m, a, b) is a where m is all ones.
 // Being always inlined they have no calling convention, so the compiler's note on passing wide
-// vectors without AVX does not apply to them.
-#pragma GCC diagnostic push
+// vectors without AVX (given at the end of the file) does not apply to them.
 #pragma GCC diagnostic ignored "-Wpsabi"
 #define ARDENTIX_LANE_HELPER [[gnu::always_inline]] inline
 ARDENTIX_LANE_HELPER Lanes loadLanes(const int32_t* p) {
@@ -135,87 +134,135 @@ ARDENTIX_LANE_HELPER Lanes lanesMin(Lanes a, Lanes b) {
     return a < b ? a : b;
 }
 
+// kVectors vectors of starts are fitted side by side, sharing the loop steps and broadcasts.
+constexpr int kVectors = 2;
+constexpr uint32_t kGroup = kVectors * kLanes;  // starts per group
+using Group = Lanes[kVectors];
+
+ARDENTIX_LANE_HELPER int32_t* row(int32_t* P, int32_t j, int g) {
+    return P + (size_t(j) * kVectors + g) * kLanes;
+}
+
 struct LaneFits {
-    Lanes cost, begin, end;
+    Group cost, begin, end;
 };
 
-// fastFit of an exact32 candidate at the starts xg[0 .. kLanes-1] (samples widened to 32 bits);
-// P holds L + 1 rows of lanes.
-ARDENTIX_LANE_HELPER LaneFits fitLanes(const int32_t* xg, const FitEtalon& f, int32_t* P) {
+// fastFit of an exact32 candidate at the starts xg[0 .. kGroup-1] (samples widened to 32 bits).
+// P receives the prefix sums of the rows the sweep reads: the begins 0 .. nb-1 and the ends
+// firstAdmissibleEnd[0] + 1 .. L; the rows between are only summed. The sums run without the
+// squares, which are added as partial energies when a row is stored (all exact, see above).
+ARDENTIX_LANE_HELPER void fitLanes(const int32_t* xg, const FitEtalon& f, int32_t* P,
+                                   LaneFits& out) {
     const int32_t L = f.length;
-    const int32_t* twice = f.twiceSamples.data();
-    const int32_t* sq = f.squares.data();
-    const int16_t* firstEnd = f.firstAdmissibleEnd.data();
-    Lanes p = Lanes{};
-    storeLanes(P, p);
-    for (int32_t j = 0; j < L; ++j) {
-        p += sq[j] - twice[j] * loadLanes(xg + j);
-        storeLanes(P + size_t(j + 1) * kLanes, p);
-    }
-    const Lanes whole = p;
     const int32_t nb = f.admissibleBegins;
-    if (nb == 0)
-        return {whole, splat(0), splat(L - 1)};
+    const int32_t* twice = f.twiceSamples.data();
+    const int32_t* PE = f.partialEnergy.data();
+    const int16_t* firstEnd = f.firstAdmissibleEnd.data();
+    Group p = {};
+    auto sum = [&](int32_t j) {
+        for (int g = 0; g < kVectors; ++g)
+            p[g] -= twice[j] * loadLanes(xg + g * kLanes + j);
+    };
+    auto store = [&](int32_t j) {
+        for (int g = 0; g < kVectors; ++g)
+            storeLanes(row(P, j, g), p[g] + PE[j]);
+    };
+    store(0);
+    const int32_t endsFrom = nb > 0 ? firstEnd[0] + 1 : L;
+    int32_t j = 0;
+    for (; j + 1 < nb; ++j)
+        sum(j), store(j + 1);
+    for (; j + 1 < endsFrom; ++j)
+        sum(j);
+    for (; j < L; ++j)
+        sum(j), store(j + 1);
+    Group whole;
+    for (int g = 0; g < kVectors; ++g)
+        whole[g] = p[g] + PE[L];
+    if (nb == 0) {
+        for (int g = 0; g < kVectors; ++g)
+            out.cost[g] = whole[g], out.begin[g] = splat(0), out.end[g] = splat(L - 1);
+        return;
+    }
     // Begins descending; a cut replaces on <= (the first one always: nothing exceeds INT32_MAX),
     // and the suffix minimum is taken on <= going left, as in fastFit. The running minima are
     // plain minima (a short dependency chain); a <= b is then exactly min(a, b) == a.
-    Lanes sm = whole, sa = splat(L);
-    Lanes cc = splat(std::numeric_limits<int32_t>::max()), cb = splat(0), cj = splat(0);
-    Lanes jv = sa, bv = splat(nb - 1);  // j and b in every lane
-    int32_t j = L;
+    Group sm, sa, cc, cb, cj;
+    for (int g = 0; g < kVectors; ++g) {
+        sm[g] = whole[g], sa[g] = splat(L);
+        cc[g] = splat(std::numeric_limits<int32_t>::max()), cb[g] = cj[g] = splat(0);
+    }
+    Lanes jv = splat(L), bv = splat(nb - 1);  // j and b in every lane
+    j = L;
     for (int32_t b = nb - 1; b >= 0; --b, bv -= 1) {
         for (const int32_t lo = firstEnd[b] + 1; j > lo;) {
             --j;
             jv -= 1;
-            const Lanes pj = loadLanes(P + size_t(j) * kLanes);
-            sm = lanesMin(pj, sm);
-            sa = pick(pj == sm, jv, sa);
+            for (int g = 0; g < kVectors; ++g) {
+                const Lanes pj = loadLanes(row(P, j, g));
+                sm[g] = lanesMin(pj, sm[g]);
+                sa[g] = pick(pj == sm[g], jv, sa[g]);
+            }
         }
-        const Lanes v = sm - loadLanes(P + size_t(b) * kLanes);
-        cc = lanesMin(v, cc);
-        const Lanes m = v == cc;
-        cb = pick(m, bv, cb);
-        cj = pick(m, sa, cj);
+        for (int g = 0; g < kVectors; ++g) {
+            const Lanes v = sm[g] - loadLanes(row(P, b, g));
+            cc[g] = lanesMin(v, cc[g]);
+            const Lanes m = v == cc[g];
+            cb[g] = pick(m, bv, cb[g]);
+            cj[g] = pick(m, sa[g], cj[g]);
+        }
     }
-    const Lanes m = cc < whole;
-    return {pick(m, cc, whole), pick(m, cb, splat(0)), pick(m, cj - 1, splat(L - 1))};
+    for (int g = 0; g < kVectors; ++g) {
+        const Lanes m = cc[g] < whole[g];
+        out.cost[g] = pick(m, cc[g], whole[g]);
+        out.begin[g] = pick(m, cb[g], splat(0));
+        out.end[g] = pick(m, cj[g] - 1, splat(L - 1));
+    }
 }
 
-// The best fit at the starts xg[0 .. kLanes-1] (out[t] for t < n), candidates in order, a later one
-// replacing only on a strictly smaller cost. xg must hold kLanes + L - 1 samples of every
+// The best fit at the starts xg[0 .. kGroup-1] (out[t] for t < n), candidates in order, a later one
+// replacing only on a strictly smaller cost. xg must hold kGroup + L - 1 samples of every
 // candidate, and xw the same samples widened to 32 bits.
 ARDENTIX_WIDE_STEPS void fitGroup(const int16_t* xg, const int32_t* xw, uint32_t n,
                                   std::span<const FitEtalon> candidates, int32_t* P,
                                   LocalFit* out) {
-    Lanes bestCost = splat(0), bestCand = splat(0), bestB = splat(0), bestE = splat(0);
+    Group bestCost = {}, bestCand = {}, bestB = {}, bestE = {};
     for (size_t c = 0; c < candidates.size(); ++c) {
         const FitEtalon& f = candidates[c];
         LaneFits fit;
         if (f.exact32) {
-            fit = fitLanes(xw, f, P);
+            fitLanes(xw, f, P, fit);
         } else {
-            int32_t cost[kLanes] = {}, begin[kLanes] = {}, end[kLanes] = {};
+            int32_t cost[kGroup] = {}, begin[kGroup] = {}, end[kGroup] = {};
             for (uint32_t t = 0; t < n; ++t) {
                 const CandidateFit one = literalFit(xg, t, f);
                 cost[t] = one.cost, begin[t] = one.cutBegin, end[t] = one.cutEnd;
             }
-            fit = {loadLanes(cost), loadLanes(begin), loadLanes(end)};
+            for (int g = 0; g < kVectors; ++g) {
+                fit.cost[g] = loadLanes(cost + g * kLanes);
+                fit.begin[g] = loadLanes(begin + g * kLanes);
+                fit.end[g] = loadLanes(end + g * kLanes);
+            }
         }
-        const Lanes take = splat(c == 0 ? -1 : 0) | (fit.cost < bestCost);
-        bestCost = pick(take, fit.cost, bestCost);
-        bestCand = pick(take, splat(static_cast<int32_t>(c)), bestCand);
-        bestB = pick(take, fit.begin, bestB);
-        bestE = pick(take, fit.end, bestE);
+        const Lanes first = splat(c == 0 ? -1 : 0), cv = splat(static_cast<int32_t>(c));
+        for (int g = 0; g < kVectors; ++g) {
+            const Lanes take = first | (fit.cost[g] < bestCost[g]);
+            bestCost[g] = pick(take, fit.cost[g], bestCost[g]);
+            bestCand[g] = pick(take, cv, bestCand[g]);
+            bestB[g] = pick(take, fit.begin[g], bestB[g]);
+            bestE[g] = pick(take, fit.end[g], bestE[g]);
+        }
     }
-    int32_t cost[kLanes], cand[kLanes], begin[kLanes], end[kLanes];
-    storeLanes(cost, bestCost);
-    storeLanes(cand, bestCand);
-    storeLanes(begin, bestB);
-    storeLanes(end, bestE);
+    int32_t cost[kGroup], cand[kGroup], begin[kGroup], end[kGroup];
+    for (int g = 0; g < kVectors; ++g) {
+        storeLanes(cost + g * kLanes, bestCost[g]);
+        storeLanes(cand + g * kLanes, bestCand[g]);
+        storeLanes(begin + g * kLanes, bestB[g]);
+        storeLanes(end + g * kLanes, bestE[g]);
+    }
     for (uint32_t t = 0; t < n; ++t)
         out[t] = {cost[t], cand[t], static_cast<int16_t>(begin[t]), static_cast<int16_t>(end[t])};
 }
-#pragma GCC diagnostic pop
 
 }  // namespace
 
@@ -294,19 +341,19 @@ void bestLocalFits(const int16_t* x, uint32_t first, uint32_t count,
     size_t length = 1;
     for (const FitEtalon& f : candidates)
         length = std::max<size_t>(length, f.length);
-    std::vector<int32_t> P((length + 1) * kLanes);
+    std::vector<int32_t> P((length + 1) * kGroup);
     // The samples of every start widened once, zeros after them for the unused lanes of the last
     // group (whose 16-bit samples are copied the same way).
     const int16_t* xs = x + first;
     const size_t samples = count + length - 1;
-    std::vector<int32_t> xw(samples + kLanes, 0);
+    std::vector<int32_t> xw(samples + kGroup, 0);
     std::copy(xs, xs + samples, xw.begin());
     uint32_t t = 0;
-    for (; t + kLanes <= count; t += kLanes)
-        fitGroup(xs + t, xw.data() + t, kLanes, candidates, P.data(), out + t);
+    for (; t + kGroup <= count; t += kGroup)
+        fitGroup(xs + t, xw.data() + t, kGroup, candidates, P.data(), out + t);
     if (t == count)
         return;
-    std::vector<int16_t> tail(length - 1 + kLanes, 0);
+    std::vector<int16_t> tail(length - 1 + kGroup, 0);
     std::copy(xs + t, xs + samples, tail.begin());
     fitGroup(tail.data(), xw.data() + t, count - t, candidates, P.data(), out + t);
 }

@@ -64,7 +64,8 @@ struct Profile {
     int maxLength;
 };
 
-void compareOnRandomInputs(const Profile& profile, uint32_t seed, int rounds) {
+// bestLocalFits over `starts` consecutive starts and bestLocalFit at each, against the oracle.
+void compareOnRandomInputs(const Profile& profile, uint32_t seed, int rounds, uint32_t starts = 9) {
     std::mt19937 rng(seed);
     auto draw = [&](int range) {
         if (static_cast<int>(rng() % 100) < profile.zeroPercent)
@@ -82,16 +83,16 @@ void compareOnRandomInputs(const Profile& profile, uint32_t seed, int rounds) {
                 s = draw(profile.etalonRange);
             etalons.push_back(etalonOf(v, static_cast<uint16_t>(c + 1)));
         }
-        std::vector<int16_t> x(L + 8);
+        std::vector<int16_t> x(L + starts - 1);
         for (auto& s : x)
             s = draw(profile.seriesRange);
         const uint16_t D = levels[rng() % std::size(levels)];
         std::vector<FitEtalon> fits;
         for (int c = 0; c < count; ++c)
             fits.push_back(prepareFitEtalon(etalons[c], c, D));
-        std::vector<LocalFit> batch(9);
-        bestLocalFits(x.data(), 0, 9, fits, batch.data());
-        for (uint32_t m = 0; m <= 8; ++m) {
+        std::vector<LocalFit> batch(starts);
+        bestLocalFits(x.data(), 0, starts, fits, batch.data());
+        for (uint32_t m = 0; m < starts; ++m) {
             const LocalFit want = literalFit(x.data(), m, etalons, D);
             const LocalFit got = bestLocalFit(x.data(), m, fits);
             ASSERT_EQ(want.cost, batch[m].cost) << profile.name << " batch round " << round;
@@ -106,18 +107,27 @@ void compareOnRandomInputs(const Profile& profile, uint32_t seed, int rounds) {
     }
 }
 
+const Profile kProfiles[] = {
+    {"tiny integers, many ties", 2, 2, 20, 8},
+    {"zero stretches", 3, 3, 60, 12},
+    {"all zero etalons", 0, 5, 0, 6},
+    {"amplitude 128 with noise", 128, 400, 5, 24},
+    {"long etalons", 100, 300, 10, 100},
+    {"full 16-bit range, wrapping sums", 32767, 32767, 5, 20},
+};
+
 TEST(LocalFit, FastFitEqualsTheLiteralScan) {
-    const Profile profiles[] = {
-        {"tiny integers, many ties", 2, 2, 20, 8},
-        {"zero stretches", 3, 3, 60, 12},
-        {"all zero etalons", 0, 5, 0, 6},
-        {"amplitude 128 with noise", 128, 400, 5, 24},
-        {"long etalons", 100, 300, 10, 100},
-        {"full 16-bit range, wrapping sums", 32767, 32767, 5, 20},
-    };
     uint32_t seed = 1;
-    for (const Profile& p : profiles)
+    for (const Profile& p : kProfiles)
         compareOnRandomInputs(p, seed++, 1500);
+}
+
+// Runs of starts that fill whole groups of the position-parallel fit, and leave partial ones.
+TEST(LocalFit, PositionParallelFitOverRunsOfEveryShape) {
+    uint32_t seed = 100;
+    for (uint32_t starts : {1u, 15u, 16u, 17u, 32u, 47u})
+        for (const Profile& p : kProfiles)
+            compareOnRandomInputs(p, seed++, 150, starts);
 }
 
 TEST(LocalFit, PositionParallelFitOverManyBlocks) {

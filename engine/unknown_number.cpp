@@ -16,15 +16,20 @@ namespace dp {
 
 namespace {
 
-// cumulative[m] = best + local[m] over the positions of one class, ascending, where best is the
-// smallest cumulative cost below `init` among c = m - Tmax .. m - Tmin (c >= 0; lowest c on
-// ties) and `init` otherwise. With Tmin >= 1 every c of the window is final when m is reached,
-// so a monotone queue gives the same minimum as scanning the window.
-void predecessorPass(const std::vector<int32_t>& positions, int32_t init, uint16_t Tmin,
+// cumulative[m] = best + local[m] over the positions m of class `cls` (first/later bits),
+// ascending, where best is the smallest cumulative cost below `init` among c = m - Tmax .. m - Tmin
+// (c >= 0; lowest c on ties) and `init` otherwise. With Tmin >= 1 every c of the window is final
+// when m is reached, so a monotone queue (storage for N entries) gives the same minimum as
+// scanning the window.
+void predecessorPass(const std::vector<uint8_t>& classes, uint8_t cls, int32_t init, uint16_t Tmin,
                      uint16_t Tmax, int32_t* cumulative, const int32_t* local, int32_t* predecessor,
-                     uint32_t N) {
+                     uint32_t N, int32_t* queue) {
+    auto inClass = [&](uint32_t m) { return (classes[m] & (kFirst | kLater)) == cls; };
     if (Tmin == 0) {
-        for (int32_t m : positions) {
+        for (uint32_t u = 0; u < N; ++u) {
+            if (!inClass(u))
+                continue;
+            const auto m = static_cast<int32_t>(u);
             int32_t best = init, p = -2;
             for (int32_t c = std::max(0, m - Tmax); c <= m; ++c)
                 if (cumulative[c] < best)
@@ -34,10 +39,12 @@ void predecessorPass(const std::vector<int32_t>& positions, int32_t init, uint16
         }
         return;
     }
-    std::vector<int32_t> queue(N);
     size_t head = 0, tail = 0;
     int32_t next = 0;
-    for (int32_t m : positions) {
+    for (uint32_t u = 0; u < N; ++u) {
+        if (!inClass(u))
+            continue;
+        const auto m = static_cast<int32_t>(u);
         const int32_t lo = std::max(0, m - Tmax);
         const int32_t hi = m - Tmin;
         next = std::max(next, lo);
@@ -77,7 +84,6 @@ void runUnknownPasses(const int16_t* x, uint32_t N, uint16_t L, uint16_t Tmin, u
         bestLocalFits(x, m, end - m, candidates, fits.data() + m);
         m = end;
     }
-    std::vector<int32_t> firstOnly, both, laterOnly;
     for (uint32_t m = 0; m < N; ++m) {
         t.local[m] = t.cumulative[m] = t.predecessor[m] = kUnreached;
         if (t.etalon)
@@ -93,20 +99,16 @@ void runUnknownPasses(const int16_t* x, uint32_t N, uint16_t L, uint16_t Tmin, u
             t.etalon[m] = fit.candidate >= 0 ? candidates[fit.candidate].etalonIndex : 0;
         t.cutBegin[m] = fit.cutBegin;
         t.cutEnd[m] = fit.cutEnd;
-        const auto pos = static_cast<int32_t>(m);
-        if (c == kFirst)
-            firstOnly.push_back(pos);
-        else if (c == kLater)
-            laterOnly.push_back(pos);
-        else
-            both.push_back(pos);
+        if (c == kFirst) {
+            t.cumulative[m] = t.local[m];
+            t.predecessor[m] = -1;
+        }
     }
-    for (int32_t m : firstOnly) {
-        t.cumulative[m] = t.local[m];
-        t.predecessor[m] = -1;
-    }
-    predecessorPass(both, 0, Tmin, Tmax, t.cumulative, t.local, t.predecessor, N);
-    predecessorPass(laterOnly, kUnreached, Tmin, Tmax, t.cumulative, t.local, t.predecessor, N);
+    std::vector<int32_t> queue(N);
+    predecessorPass(classes, kFirst | kLater, 0, Tmin, Tmax, t.cumulative, t.local, t.predecessor,
+                    N, queue.data());
+    predecessorPass(classes, kLater, kUnreached, Tmin, Tmax, t.cumulative, t.local, t.predecessor,
+                    N, queue.data());
 }
 
 void chainEndingAt(const int32_t* predecessor, int32_t end, std::vector<int32_t>& chain) {
