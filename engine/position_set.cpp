@@ -1,7 +1,9 @@
 #include "position_set.h"
 
 #include <algorithm>
+#include <iterator>
 #include <new>
+#include <span>
 #include <vector>
 
 #include "platform/allocation.h"
@@ -24,7 +26,7 @@ std::vector<Interval> intervalsOf(const PositionSet& set) {
 }
 
 // Stores the intervals when they fit the capacity; otherwise leaves the set unchanged.
-int storeIntervals(PositionSet& set, const std::vector<Interval>& intervals) {
+int storeIntervals(PositionSet& set, std::span<const Interval> intervals) {
     if (intervals.size() > set.wCapacity)
         return 0;
     for (size_t i = 0; i < intervals.size(); ++i) {
@@ -70,29 +72,36 @@ PositionSetPtr freePositionSet(platform::Window&, PositionSetPtr) {
 }
 
 // Overlapping and touching intervals are merged, so the union holds as few intervals as possible.
+// The result holds at most wCount + 1 intervals; small results are built on the stack.
 int addInterval(platform::Window&, PositionSet* set, uint16_t low, uint16_t high) {
     if (set == nullptr || high < low)
         return 0;
-    std::vector<Interval> out;
-    out.reserve(set->wCount + 1u);
+    Interval local[64];
+    std::vector<Interval> heap;
+    Interval* out = local;
+    if (set->wCount + 1u > std::size(local)) {
+        heap.resize(set->wCount + 1u);
+        out = heap.data();
+    }
+    size_t n = 0;
     Interval add{low, high};
     bool placed = false;
     for (uint16_t i = 0; i < set->wCount; ++i) {
         const Interval cur{set->lpLow[i], set->lpHigh[i]};
         if (cur.high + 1 < add.low) {
-            out.push_back(cur);
+            out[n++] = cur;
         } else if (add.high + 1 < cur.low) {
             if (!placed)
-                out.push_back(add), placed = true;
-            out.push_back(cur);
+                out[n++] = add, placed = true;
+            out[n++] = cur;
         } else {
             add.low = std::min(add.low, cur.low);
             add.high = std::max(add.high, cur.high);
         }
     }
     if (!placed)
-        out.push_back(add);
-    return storeIntervals(*set, out);
+        out[n++] = add;
+    return storeIntervals(*set, {out, n});
 }
 
 int addSet(platform::Window& window, PositionSet* set, const PositionSet* other) {

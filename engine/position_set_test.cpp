@@ -141,6 +141,36 @@ TEST(PositionSet, UnionMergesOverlappingAndTouchingIntervals) {
     EXPECT_EQ(65534, s->lpHigh[0]);
 }
 
+// Sets of many intervals: unions placed before, between, across and after them, and the refusal
+// when the capacity is reached.
+TEST(PositionSet, UnionOfManyIntervals) {
+    PositionSetPtr s = getPositionSet(window, nullptr, 151);
+    std::set<int> model;
+    for (int k = 0; k < 150; ++k) {
+        ASSERT_EQ(1, addInterval(window, s.get(), static_cast<uint16_t>(10 + 4 * k),
+                                 static_cast<uint16_t>(11 + 4 * k)));
+        model.insert({10 + 4 * k, 11 + 4 * k});
+    }
+    ASSERT_EQ(150, s->wCount);
+    const std::pair<int, int> adds[] = {{0, 5}, {13, 13}, {100, 130}, {700, 800}, {0, 9}};
+    for (auto [lo, hi] : adds) {
+        EXPECT_EQ(
+            1, addInterval(window, s.get(), static_cast<uint16_t>(lo), static_cast<uint16_t>(hi)));
+        for (int m = lo; m <= hi; ++m)
+            model.insert(m);
+        expectWellFormed(*s);
+        EXPECT_EQ(model, positionsOf(*s)) << lo << ".." << hi;
+    }
+    // 143 intervals now; isolated points fill the capacity, then one more is refused.
+    const uint16_t count = s->wCount;
+    for (int k = 0; count + k < 151; ++k)
+        ASSERT_EQ(1, addInterval(window, s.get(), static_cast<uint16_t>(900 + 2 * k),
+                                 static_cast<uint16_t>(900 + 2 * k)));
+    EXPECT_EQ(151, s->wCount);
+    EXPECT_EQ(0, addInterval(window, s.get(), 2000, 2000));
+    EXPECT_EQ(151, s->wCount);
+}
+
 TEST(PositionSet, IntersectionKeepsOnlyPiecesThatFit) {
     // {0..100} ∩ {10..20, 30..40, 50..60} needs three intervals; capacity 2 keeps the first two.
     PositionSetPtr a = setOf({{0, 100}}, 2);

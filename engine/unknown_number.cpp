@@ -181,6 +181,7 @@ int32_t detectUnknownNumber(platform::Window& window, const series::Alphabet& al
 
     // Per list entry: its partial energies and threshold, then the six per-position tables.
     std::vector<FitEtalon> candidates;
+    candidates.reserve(listCount);
     if (!alphabet.empty()) {
         for (uint16_t i = 0; i < listCount; ++i) {
             candidates.push_back(dp::fitFor(alphabet, list[i], D, L));
