@@ -499,13 +499,15 @@ TEST(StatCutoffBrelling, RefusesShiftsOfThirtyOneAndTuplesWithoutSubsets) {
         window.clear();
         EXPECT_EQ(s.run(window), 1) << (window.messages().empty() ? "" : window.messages()[0].text);
     }
-    {
-        Sim s(36, 40, {3, 5, 7}, {2}, {0}, 2);
+    // A tuple series needs its subset whatever the task kind.
+    for (uint16_t task : {36, 1, 2, 4, 64}) {
+        Sim s(task, 40, {3, 5, 7}, {2}, {0}, 2);
         s.header->wSubsetSize = 0;
         window.clear();
-        EXPECT_EQ(s.run(window), 0);
+        EXPECT_EQ(s.run(window), 0) << task;
         EXPECT_NE(window.messages().back().text.find("the selected subset is empty"),
-                  std::string::npos);
+                  std::string::npos)
+            << task;
     }
     {
         Sim s(40, 36, {1}, {2}, {0}, 2);

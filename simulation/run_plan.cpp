@@ -145,7 +145,7 @@ std::vector<std::string> findRunProblems(const RestErrorHeader& record, uint16_t
                                   join(negativeLevels).c_str()));
 
     // The tuples.
-    if (series::isTupleKind(seriesKind) && tupleTask) {
+    if (series::isTupleKind(seriesKind)) {
         if (header.wSubsetSize == 0)
             problems.push_back(format("the selected subset is empty (tuple series kind %u)",
                                       unsigned{seriesKind}));
