@@ -66,14 +66,7 @@ int runProcess(const ProcessOptions& o) {
     if (o.proceeding < 1 || o.proceeding > 2)
         throw UsageError("--proceeding must be 1 or 2");
 
-    std::vector<int32_t> required;
-    if (!o.etalons.empty())
-        required = parseList(o.etalons, "--etalons", 1, so.count);
-    else if (taskKind == series::kDetection)
-        required = {1};
-    else
-        for (int32_t i = 1; i <= so.count; ++i)
-            required.push_back(i);
+    const std::vector<int32_t> required = requiredList(o.etalons, taskKind, so.count);
 
     std::vector<int32_t> subset;
     if (!o.series.subset.empty())
@@ -112,22 +105,14 @@ int runProcess(const ProcessOptions& o) {
 
     series::SeriesHeaderPtr header = series::getCutOffSeriesHeader(
         window, so.count, so.etalonLength, so.tmin, so.tmax, so.length, nullptr);
+    if (header)
+        storeSelection(window, *header, taskKind, subset, tuples, o.currentTuple, so.subsetMode,
+                       so.subsetStart);
     std::vector<const int32_t*> rows;
     std::vector<int32_t> lengths;
     for (const auto& t : tuples) {
         rows.push_back(t.data());
         lengths.push_back(static_cast<int32_t>(t.size()));
-    }
-    if (header && taskKind == series::kTupleRecognition) {
-        int32_t longest = 10;
-        for (int32_t n : lengths)
-            longest = std::max(longest, n);
-        series::addSomeSelectedSubsetToSeriesHeader(
-            window, lengths.data(), rows.data(), static_cast<int32_t>(tuples.size()),
-            std::max<int32_t>(10, static_cast<int32_t>(tuples.size())), longest, o.currentTuple,
-            so.subsetMode, so.subsetStart, header.get());
-    } else if (!subset.empty()) {
-        request.subset = subset;
     }
     header = generateSeries(window, request, streams, std::move(header));
     if (!header) {

@@ -19,6 +19,7 @@
 
 #include "commands.h"
 #include "common.h"
+#include "pipeline.h"
 #include "series/generation.h"
 #include "series/selection.h"
 #include "series/series_header.h"
@@ -202,14 +203,7 @@ int runSimulate(const SimulateOptions& o) {
         throw UsageError("--repeats must lie in 0..65535");
 
     // The required list, the subset and the tuples.
-    std::vector<int32_t> list;
-    if (!o.etalons.empty())
-        list = parseList(o.etalons, "--etalons", 1, kAlphabetSize);
-    else if (selectedTask == series::kDetection)
-        list = {1};
-    else
-        for (int32_t e = 1; e <= kAlphabetSize; ++e)
-            list.push_back(e);
+    const std::vector<int32_t> list = requiredList(o.etalons, taskKind, kAlphabetSize);
     std::vector<uint16_t> required(list.begin(), list.end());
     std::vector<int32_t> subset;
     if (!o.subset.empty())
@@ -247,24 +241,8 @@ int runSimulate(const SimulateOptions& o) {
                           " About getCutOffSeriesHeader ", platform::MessageIcon::Warning);
         return 1;
     }
-    if (taskKind == series::kTupleRecognition && !tuples.empty()) {
-        std::vector<int32_t> lengths;
-        std::vector<const int32_t*> rows;
-        int32_t longest = 0;
-        for (const auto& t : tuples) {
-            lengths.push_back(int32_t(t.size()));
-            rows.push_back(t.data());
-            longest = std::max(longest, int32_t(t.size()));
-        }
-        if (!series::addSomeSelectedSubsetToSeriesHeader(
-                window, lengths.data(), rows.data(), int32_t(tuples.size()),
-                std::max<int32_t>(int32_t(tuples.size()), 10), std::max(longest, 10), 1,
-                o.subsetMode, o.subsetStart, header.get()))
-            return 1;
-    } else if (!subset.empty()) {
-        series::setCurrentSubset(window, subset.data(), int32_t(subset.size()), o.subsetMode,
-                                 o.subsetStart, header.get());
-    }
+    if (!storeSelection(window, *header, taskKind, subset, tuples, 1, o.subsetMode, o.subsetStart))
+        return 1;
 
     auto record = simulation::getRestErrHeader(window, uint16_t(P), uint16_t(n[1]),
                                                int32_t(o.repeats), nullptr);
