@@ -1,0 +1,87 @@
+#pragma once
+// What the program asks of the window system besides message boxes: repaint requests, the close
+// request, menu check marks, the button bitmaps, the child edit control, cursors, mouse capture,
+// the modal dialogs and the save-file dialog. The Qt program and the headless host implement it.
+// Call only from the window's thread (message boxes excepted, see Window).
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "geometry.h"
+#include "window.h"
+
+namespace platform {
+
+enum class CursorShape { Arrow, SizeVertical, SizeDiagonal };
+
+// One control of a modal dialog as the program fills it and reads it back.
+struct DialogControl {
+    int id = 0;
+    std::string text;   // edit controls and captions
+    bool checked = false;  // radio buttons and check boxes
+};
+
+// A modal dialog: the template id, and the controls with the values shown at opening; the host
+// returns true for OK, false for Cancel, and the controls as the user left them.
+struct DialogRequest {
+    int templateId = 0;
+    std::vector<DialogControl> controls;
+
+    DialogControl* find(int id) {
+        for (auto& c : controls)
+            if (c.id == id)
+                return &c;
+        return nullptr;
+    }
+};
+
+// The save-file dialog's settings: title, filter pairs (caption, pattern), default extension.
+struct SaveFileRequest {
+    std::string title;
+    std::vector<std::pair<std::string, std::string>> filters;
+    std::string defaultExtension;
+    bool overwritePrompt = true;
+};
+
+class HostWindow : public Window {
+  public:
+    // Client size: left and top 0, right = width, bottom = height.
+    virtual Rect clientRect() const = 0;
+    // Adds `rect` (right and bottom exclusive; null: the whole client area) to the region to
+    // repaint; with `erase` that part is filled with the white background before the paint.
+    virtual void invalidateRect(const Rect* rect, bool erase) = 0;
+    // Asks the window to close; closing destroys it, which runs the exit sequence.
+    virtual void requestClose() = 0;
+    // Ends the message loop with `exitCode` once the current message is handled.
+    virtual void postQuit(int exitCode) = 0;
+
+    virtual void checkMenuItem(int id, bool checked) = 0;
+    virtual bool menuItemChecked(int id) const = 0;
+
+    // A button bitmap from the program's resources, or nothing when it cannot be loaded.
+    virtual std::optional<Bitmap> loadBitmap(std::string_view resourceName) = 0;
+
+    // The child edit control (one per id): created invisible with zero size.
+    virtual void createEditControl(int id, std::string_view title) = 0;
+    virtual void moveEditControl(int id, int32_t x, int32_t y, int32_t width, int32_t height) = 0;
+    virtual void showEditControl(int id, bool visible) = 0;
+    virtual std::string editText(int id) const = 0;
+    virtual void setEditText(int id, std::string_view text) = 0;
+
+    // Sets the cursor shape and returns the previous one.
+    virtual CursorShape setCursor(CursorShape shape) = 0;
+    virtual void captureMouse() = 0;
+    virtual void releaseMouse() = 0;
+
+    // Shows a modal dialog owned by the window; true for OK.
+    virtual bool runDialog(DialogRequest& request) = 0;
+    // The save-file dialog; the chosen name, or nothing when cancelled.
+    virtual std::optional<std::string> chooseSaveFile(const SaveFileRequest& request) = 0;
+
+    // A copy of the client area's current picture.
+    virtual Bitmap capturePicture() const = 0;
+};
+
+}  // namespace platform
