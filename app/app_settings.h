@@ -140,11 +140,11 @@ struct AppSettings {
     int32_t reservedSubsetCapacity = 0;
     int32_t reservedSubsetCount = 0;
     std::unique_ptr<int32_t[]> selectedSubsetArraySize;
-    std::unique_ptr<int32_t[]> reservedSubsetBlock;     // capacity x (subsetCapacity + 2) values
-    std::unique_ptr<int32_t*[]> reservedSubsetLists;    // row starts into reservedSubsetBlock
-    std::unique_ptr<Rect[]> possibleSubsetArrayBlock;   // capacity x (subsetCapacity + 2) rects
-    std::unique_ptr<Rect*[]> possibleSubsetArrayRect;   // row starts into the block
-    Rect* reservedSubsetRects = nullptr;                // after the last row of the block
+    std::unique_ptr<int32_t[]> reservedSubsetBlock;    // capacity x (subsetCapacity + 2) values
+    std::unique_ptr<int32_t*[]> reservedSubsetLists;   // row starts into reservedSubsetBlock
+    std::unique_ptr<Rect[]> possibleSubsetArrayBlock;  // capacity x (subsetCapacity + 2) rects
+    std::unique_ptr<Rect*[]> possibleSubsetArrayRect;  // row starts into the block
+    Rect* reservedSubsetRects = nullptr;               // after the last row of the block
     int32_t currentReservedSubset = 0;
     int32_t markAllOnNextDraw = 0;
     std::array<Rect, kAlphabetCapacity> candidateCellRects{};

@@ -1,6 +1,7 @@
 #pragma once
 // Rectangles, colours and pixel pictures shared by the window system and the drawing code.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -38,9 +39,13 @@ struct Bitmap {
 
     Bitmap() = default;
     Bitmap(int32_t w, int32_t h, uint32_t fill = 0xFFFFFFu)
-        : width(w), height(h), pixels(static_cast<size_t>(w) * static_cast<size_t>(h), fill) {}
-    uint32_t& at(int32_t x, int32_t y) { return pixels[static_cast<size_t>(y) * width + x]; }
-    uint32_t at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
+        : width(w),
+          height(h),
+          pixels(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), fill) {}
+    uint32_t& at(int32_t x, int32_t y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
+    uint32_t at(int32_t x, int32_t y) const {
+        return pixels[static_cast<std::size_t>(y) * width + x];
+    }
 };
 
 // 0x00BBGGRR <-> 0x00RRGGBB.

@@ -19,7 +19,7 @@ enum class CursorShape { Arrow, SizeVertical, SizeDiagonal };
 // One control of a modal dialog as the program fills it and reads it back.
 struct DialogControl {
     int id = 0;
-    std::string text;   // edit controls and captions
+    std::string text;      // edit controls and captions
     bool checked = false;  // radio buttons and check boxes
 };
 

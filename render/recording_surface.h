@@ -11,7 +11,8 @@
 namespace render {
 
 struct RecordedOp {
-    enum Kind { MoveTo, LineTo, Rectangle, Ellipse, FillRect, SetPixel, Text, Blit } kind;
+    enum Kind { MoveTo, LineTo, Rectangle, Ellipse, FillRect, SetPixel, Text, Blit };
+    Kind kind = MoveTo;
     int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // points or edges; LineTo: from (x1,y1) to (x2,y2)
     std::string text;                        // Text
     Colour colour = 0;                       // SetPixel, FillRect; Text: the text colour

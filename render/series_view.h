@@ -32,10 +32,10 @@ struct ReservedSubsetRects {
 
 // Draws the whole view inside layout.workAreaRect. `chains` may be null (no chain table then);
 // `series` may be null (nothing is drawn). Returns 1.
-int drawSeriesView(Surface& surface, const ScreenLayout& layout,
-                   const SeriesViewSettings& settings, uint16_t requiredCount,
-                   const uint16_t* requiredList, const engine::ChainsHeader* chains,
-                   const series::SeriesHeader* series, ReservedSubsetRects reservedSubsetRects);
+int drawSeriesView(Surface& surface, const ScreenLayout& layout, const SeriesViewSettings& settings,
+                   uint16_t requiredCount, const uint16_t* requiredList,
+                   const engine::ChainsHeader* chains, const series::SeriesHeader* series,
+                   ReservedSubsetRects reservedSubsetRects);
 
 // One etalon in a small cell (inclusive rectangle): its letter, axes and curve scaled by
 // `amplitude`; highlight 0 none, 1 grey, 2 red (filled, the curve bold white).

@@ -136,8 +136,14 @@ class ScopedFont {
 };
 
 // Solid pens and brushes of a colour.
-inline Pen solidPen(Colour c, int32_t width = 1) { return Pen{PenStyle::Solid, width, c}; }
-inline Pen dottedPen(Colour c) { return Pen{PenStyle::Dot, 1, c}; }
-inline Brush solidBrush(Colour c) { return Brush{false, c}; }
+inline Pen solidPen(Colour c, int32_t width = 1) {
+    return Pen{PenStyle::Solid, width, c};
+}
+inline Pen dottedPen(Colour c) {
+    return Pen{PenStyle::Dot, 1, c};
+}
+inline Brush solidBrush(Colour c) {
+    return Brush{false, c};
+}
 
 }  // namespace render
