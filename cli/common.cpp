@@ -180,8 +180,12 @@ nlohmann::json seriesJson(const series::SeriesHeader& h) {
 }
 
 nlohmann::json messagesJson(const platform::RecordingWindow& window) {
+    return messagesJson(window.messages());
+}
+
+nlohmann::json messagesJson(const std::vector<platform::Message>& messages) {
     nlohmann::json out = nlohmann::json::array();
-    for (const auto& m : window.messages())
+    for (const auto& m : messages)
         out.push_back({{"title", m.title}, {"text", m.text}});
     return out;
 }

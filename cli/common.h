@@ -71,6 +71,7 @@ series::Alphabet makeAlphabet(platform::Window& window, const SeriesOptions& opt
 //  "noiseLevel", "amplitude", "pure", "noisy", "truth"}.
 nlohmann::json seriesJson(const series::SeriesHeader& header);
 nlohmann::json messagesJson(const platform::RecordingWindow& window);
+nlohmann::json messagesJson(const std::vector<platform::Message>& messages);
 
 // The readable summary of a series: bounds, pulses, energies.
 std::string seriesSummary(const series::SeriesHeader& header);

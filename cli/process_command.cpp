@@ -3,11 +3,12 @@
 
 #include <cstdio>
 
+#include "batch_processing.h"
 #include "commands.h"
 #include "common.h"
 #include "engine/chains.h"
 #include "engine/dispatch.h"
-#include "pipeline.h"
+#include "platform/headless_host.h"
 #include "series/generation.h"
 #include "series/selection.h"
 #include "series/series_header.h"
@@ -29,19 +30,6 @@ struct ProcessOptions {
     uint16_t proceeding = 1;
     bool json = false;
 };
-
-// The etalon sequence as "next data" draws it: the library generator from state 1, value >> 3,
-// modulo the required count; detection and recognition series repeat its first entry.
-std::vector<uint16_t> drawSequence(const std::vector<int32_t>& required, uint16_t maxPulses,
-                                   uint16_t taskKind) {
-    series::LibraryRandom random;
-    std::vector<uint16_t> sequence(maxPulses);
-    for (auto& v : sequence)
-        v = static_cast<uint16_t>(required[(random.next() >> 3) % required.size()]);
-    if ((taskKind == series::kDetection || taskKind == series::kRecognition) && !sequence.empty())
-        std::fill(sequence.begin(), sequence.end(), sequence[0]);
-    return sequence;
-}
 
 nlohmann::json pulsesJson(const int16_t* start, const int16_t* etalon, const int16_t* b,
                           const int16_t* e, int n) {
@@ -66,7 +54,9 @@ int runProcess(const ProcessOptions& o) {
     if (o.proceeding < 1 || o.proceeding > 2)
         throw UsageError("--proceeding must be 1 or 2");
 
-    const std::vector<int32_t> required = requiredList(o.etalons, taskKind, so.count);
+    std::vector<int32_t> required;
+    if (!o.etalons.empty())
+        required = parseList(o.etalons, "--etalons", 1, so.count);
 
     std::vector<int32_t> subset;
     if (!o.series.subset.empty())
@@ -89,65 +79,33 @@ int runProcess(const ProcessOptions& o) {
     if (createLevel > 100 || processLevel > 100)
         throw UsageError("levels must lie in 0..100");
 
-    platform::ConsoleWindow window(!o.json);
-    series::RandomStreams streams;
-    const series::Alphabet alphabet = makeAlphabet(window, so, streams);
-    const uint16_t maxP = series::maxPulsesFor(so.length, so.etalonLength, so.tmin);
-
-    std::vector<uint16_t> required16(required.begin(), required.end());
-    GenerationRequest request;
-    request.options = &so;
-    request.alphabet = &alphabet;
-    request.sequence = o.series.sequence.empty() ? drawSequence(required, maxP, taskKind)
-                                                 : sequenceFromText(o.series.sequence, maxP);
-    request.randomCount = series::isUnknownNumberKind(seriesKind);
-    request.savedLevel = createLevel;
-
-    series::SeriesHeaderPtr header = series::getCutOffSeriesHeader(
-        window, so.count, so.etalonLength, so.tmin, so.tmax, so.length, nullptr);
-    if (header)
-        storeSelection(window, *header, taskKind, subset, tuples, o.currentTuple, so.subsetMode,
-                       so.subsetStart);
-    std::vector<const int32_t*> rows;
-    std::vector<int32_t> lengths;
-    for (const auto& t : tuples) {
-        rows.push_back(t.data());
-        lengths.push_back(static_cast<int32_t>(t.size()));
-    }
-    header = generateSeries(window, request, streams, std::move(header));
-    if (!header) {
-        window.messageBox("Не могу создать ряд!", "CM_INFO");
+    BatchRequest request;
+    request.series = &so;
+    request.seriesKind = seriesKind;
+    request.selectedTask = parseTaskKind(o.task);
+    request.required = required;
+    request.subset = subset;
+    request.tuples = tuples;
+    request.currentTuple = o.currentTuple;
+    request.proceeding = o.proceeding;
+    request.createLevel = createLevel;
+    request.processLevel = processLevel;
+    platform::HeadlessHost window(1280, 960, !o.json, nullptr);
+    app::AppSettings settings;
+    runBatchProcessing(window, settings, request);
+    if (!settings.lpSeriesHeader || !settings.lpChainsHeader) {
         if (o.json)
-            std::printf("%s\n", nlohmann::json{{"messages", messagesJson(window)}}.dump().c_str());
+            std::printf(
+                "%s\n",
+                nlohmann::json{{"messages", messagesJson(window.messages())}}.dump().c_str());
         return 1;
     }
-
-    engine::ChainsHeaderPtr chains =
-        engine::getChainsHeader(window, 10, header->wMaxPulses, nullptr);
-    if (!chains)
-        return 1;
-    int32_t debugRepeat = 0;
-    engine::ProcessingInput input;
-    input.alphabet = &alphabet;
-    input.listCount = static_cast<uint16_t>(required16.size());
-    input.list = required16.data();
-    input.subsetCount = static_cast<int32_t>(subset.size());
-    input.subset = subset.data();
-    input.tupleCount = static_cast<int32_t>(tuples.size());
-    input.tupleLengths = lengths.data();
-    input.tupleLists = rows.data();
-    input.proceeding = o.proceeding;
-    input.Tmin = so.tmin;
-    input.Tmax = so.tmax;
-    input.level = processLevel;
-    input.debugRepeat = &debugRepeat;
+    const engine::ChainsHeaderPtr& chains = settings.lpChainsHeader;
     const engine::ProcessingOutcome outcome =
-        engine::runProcedure(window, taskKind, seriesKind, input, *chains, *header);
-    engine::addToChainsHeader(window, seriesKind, taskKind, createLevel, processLevel,
-                              chains.get());
-    const int32_t restoring = simulation::restoringSquaredError(window, *header);
+        settings.lastProcessing.value_or(engine::ProcessingOutcome{});
+    const int32_t restoring = simulation::restoringSquaredError(window, *settings.lpSeriesHeader);
 
-    const series::SeriesHeader& h = *header;
+    const series::SeriesHeader& h = *settings.lpSeriesHeader;
     if (o.json) {
         nlohmann::json out = seriesJson(h);
         out["taskKind"] = taskKind;
@@ -175,7 +133,7 @@ int runProcess(const ProcessOptions& o) {
                                        chains->lpChainCutBegin[r], chains->lpChainCutEnd[r],
                                        chains->lpChainLength[r])}});
         out["chains"] = rowsJson;
-        out["messages"] = messagesJson(window);
+        out["messages"] = messagesJson(window.messages());
         std::printf("%s\n", out.dump().c_str());
     } else {
         std::printf("%s", seriesSummary(h).c_str());
