@@ -280,14 +280,4 @@ void onMouseMove(AppSettings& a, int32_t x, int32_t y, uint32_t) {
         onParamsScreenMove(a, x, y);
 }
 
-// The subset and parameter screens' own clicks arrive with their screens.
-bool onSubsetScreenClick(AppSettings&, int32_t, int32_t) {
-    return false;
-}
-bool onParamsScreenClick(AppSettings&, int32_t, int32_t) {
-    return false;
-}
-void onParamsScreenMove(AppSettings&, int32_t, int32_t) {}
-void onParamsScreenRelease(AppSettings&, int32_t, int32_t) {}
-
 }  // namespace app

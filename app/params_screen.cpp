@@ -8,7 +8,9 @@ namespace app {
 
 void drawParamsScreen(AppSettings&, render::Surface&) {}
 
-bool onParamsScreenClick(AppSettings&, int32_t, int32_t) { return false; }
+bool onParamsScreenClick(AppSettings&, int32_t, int32_t) {
+    return false;
+}
 void onParamsScreenMove(AppSettings&, int32_t, int32_t) {}
 void onParamsScreenRelease(AppSettings&, int32_t, int32_t) {}
 

@@ -7,8 +7,12 @@
 
 namespace app {
 
-void drawSubsetScreens(AppSettings& a, render::Surface&) { prepareSubsetScreen(a); }
+void drawSubsetScreens(AppSettings& a, render::Surface&) {
+    prepareSubsetScreen(a);
+}
 
-bool onSubsetScreenClick(AppSettings&, int32_t, int32_t) { return false; }
+bool onSubsetScreenClick(AppSettings&, int32_t, int32_t) {
+    return false;
+}
 
 }  // namespace app
