@@ -1,5 +1,6 @@
 #include "paint.h"
 
+#include "params_screen.h"
 #include "render/pulses_view.h"
 #include "render/series_view.h"
 #include "render/value_selector.h"
@@ -101,6 +102,9 @@ void paintMainWindow(AppSettings& a, Surface& s) {
     render::layoutButtons(l, W, H, render::hasSelectButton(a.wTaskKind));
     render::layoutCellGrid(l, W, H, a.wAlphabetSize);
 
+    // The parameter screen's edit control, cursor and capture do not outlive the screen.
+    if (a.screenMode != kParamsScreen)
+        leaveParamsScreen(a);
     switch (a.screenMode) {
         case kAlphabetScreen:
             render::drawPulsesView(s, l, a.etalons, a.wAlphabetSize, a.wAmplitude,

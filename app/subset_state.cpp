@@ -97,6 +97,45 @@ void releaseSubsetState(AppSettings& a) {
     a.subsetButtonCount = 0;
 }
 
+void releaseSelectedSubsetStorage(AppSettings& a) {
+    releaseSelected(a);
+    a.subsetCapacity = 0;
+}
+
+bool subsetStatePrepared(const AppSettings& a) {
+    return a.subsetCapacity > 9 && a.subsetBlock && a.possibleSubsetRect;
+}
+
+void deleteMarkedEntries(AppSettings& a) {
+    if (!a.subsetBlock)
+        return;
+    for (int32_t j = a.selectedSubsetCount - 1; j >= 0; --j) {
+        if (a.selectedSubsetMarks[j] != 1)
+            continue;
+        for (int32_t k = j; k + 1 < a.selectedSubsetCount; ++k) {
+            a.selectedSubset[k] = a.selectedSubset[k + 1];
+            a.selectedSubsetMarks[k] = a.selectedSubsetMarks[k + 1];
+        }
+        --a.selectedSubsetCount;
+        a.selectedSubset[a.selectedSubsetCount] = 0;
+        a.selectedSubsetMarks[a.selectedSubsetCount] = 0;
+    }
+}
+
+void clearSelectedSubset(AppSettings& a) {
+    if (a.subsetBlock)
+        std::fill_n(a.subsetBlock.get(), 2 * static_cast<size_t>(a.subsetCapacity), 0);
+    a.selectedSubsetCount = 0;
+}
+
+void appendToSelectedSubset(AppSettings& a, int32_t etalon) {
+    if (!a.subsetBlock || a.selectedSubsetCount >= a.subsetCapacity)
+        return;
+    a.selectedSubset[a.selectedSubsetCount] = etalon;
+    a.selectedSubsetMarks[a.selectedSubsetCount] = 0;
+    ++a.selectedSubsetCount;
+}
+
 void setSelectedSubset(AppSettings& a, const int32_t* entries, int32_t count) {
     const int32_t n = std::clamp(count, 0, a.subsetCapacity);
     for (int32_t i = 0; i < n; ++i) {

@@ -19,6 +19,19 @@ bool layoutSubsetState(AppSettings& app, int32_t subsetCapacity, int32_t reserve
 
 // Releases every array of the subset state and zeroes its counts.
 void releaseSubsetState(AppSettings& app);
+// Releases the slot rectangles and the selected subset with its marks; the screen is then
+// prepared anew by its next drawing.
+void releaseSelectedSubsetStorage(AppSettings& app);
+// The state exists: the selected subset, its marks and its slot rectangles.
+bool subsetStatePrepared(const AppSettings& app);
+
+// Removes the marked entries of the selected subset, from the last to the first; the entries
+// after a removed one move up.
+void deleteMarkedEntries(AppSettings& app);
+// Empties the selected subset and clears every mark.
+void clearSelectedSubset(AppSettings& app);
+// Appends an unmarked entry unless the subset is full.
+void appendToSelectedSubset(AppSettings& app, int32_t etalon);
 
 // Appends `entries` as the selected subset (cut at the capacity), unmarked.
 void setSelectedSubset(AppSettings& app, const int32_t* entries, int32_t count);
