@@ -38,7 +38,7 @@ TEST(Layout, CellGridShapesFollowTheAlphabetSize) {
         int n, columns, rows;
     };
     for (const Case& c : {Case{20, 5, 4}, Case{6, 3, 2}, Case{7, 4, 3}, Case{1, 2, 1},
-                          Case{2, 2, 1}, Case{13, 4, 4}}) {
+                          Case{2, 2, 1}, Case{13, 5, 4}, Case{12, 4, 3}}) {
         const render::GridShape g = render::cellGridShape(c.n);
         EXPECT_EQ(c.columns, g.columns) << c.n;
         EXPECT_EQ(c.rows, g.rows) << c.n;
@@ -131,13 +131,12 @@ TEST(ValueSelector, DotMarksThePickedEntry) {
     struct Case {
         int32_t selected, current;
         size_t dotEntry;
-        Colour fill;
+        platform::Colour fill;
     };
     const int32_t values[] = {20, 35, 50};
-    for (const Case& c : {Case{2, 35, 1, render::kSelectorApplied},
-                          Case{2, 20, 1, render::kSelectorPending},
-                          Case{0, 20, 0, render::kSelectorApplied},
-                          Case{4, 50, 0, render::kSelectorPending}}) {
+    for (const Case& c :
+         {Case{2, 35, 1, render::kSelectorApplied}, Case{2, 20, 1, render::kSelectorPending},
+          Case{0, 20, 0, render::kSelectorApplied}, Case{4, 50, 0, render::kSelectorPending}}) {
         render::RecordingSurface s;
         std::array<Rect, 3> items{};
         render::drawValueSelector(s, Rect{100, 50, 299, 122}, items, " noise level: ", 3, values,

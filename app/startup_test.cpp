@@ -85,8 +85,8 @@ TEST(PulseBounds, FollowTheLengthWithoutClamping) {
         uint32_t length;
         uint16_t min, max, mid;
     };
-    for (const Case& c : {Case{1200, 6, 30, 18}, Case{200, 1, 5, 3}, Case{600, 3, 15, 9},
-                          Case{100, 0, 3, 1}}) {
+    for (const Case& c :
+         {Case{1200, 6, 30, 18}, Case{200, 1, 5, 3}, Case{600, 3, 15, 9}, Case{100, 0, 3, 1}}) {
         AppSettings a;
         computePulseBounds(a, c.length);
         EXPECT_EQ(c.min, a.wMinPulses) << c.length;

@@ -4,12 +4,12 @@
 #include <cstdio>
 
 #include "batch_processing.h"
-#include "report_json.h"
 #include "commands.h"
 #include "common.h"
 #include "engine/chains.h"
 #include "engine/dispatch.h"
 #include "platform/headless_host.h"
+#include "report_json.h"
 #include "series/generation.h"
 #include "series/selection.h"
 #include "series/series_header.h"

@@ -76,8 +76,8 @@ int runUi(const UiOptions& o) {
         if (!o.snapshot.empty())
             checkPictureName(o.snapshot, 0);
     } catch (const std::runtime_error& e) {
-        std::fprintf(stderr, "ardentix-cli ui: %s%s\n", o.script.empty() ? "" : (o.script + ": ").c_str(),
-                     e.what());
+        std::fprintf(stderr, "ardentix-cli ui: %s%s\n",
+                     o.script.empty() ? "" : (o.script + ": ").c_str(), e.what());
         return 1;
     }
 

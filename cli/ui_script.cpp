@@ -14,12 +14,12 @@ struct Spec {
 };
 
 constexpr Spec kSpecs[] = {
-    {"menu", UiAction::Menu, 1},     {"command", UiAction::Command, 1},
-    {"click", UiAction::Click, 2},   {"down", UiAction::Down, 2},
-    {"move", UiAction::Move, 2},     {"up", UiAction::Up, 2},
-    {"key", UiAction::Key, 1},       {"resize", UiAction::Resize, 2},
-    {"edit", UiAction::Edit, 1},     {"dialog", UiAction::Dialog, 1},
-    {"save", UiAction::Save, 0},     {"snapshot", UiAction::Snapshot, 0},
+    {"menu", UiAction::Menu, 1},   {"command", UiAction::Command, 1},
+    {"click", UiAction::Click, 2}, {"down", UiAction::Down, 2},
+    {"move", UiAction::Move, 2},   {"up", UiAction::Up, 2},
+    {"key", UiAction::Key, 1},     {"resize", UiAction::Resize, 2},
+    {"edit", UiAction::Edit, 1},   {"dialog", UiAction::Dialog, 1},
+    {"save", UiAction::Save, 0},   {"snapshot", UiAction::Snapshot, 0},
     {"state", UiAction::State, 0},
 };
 

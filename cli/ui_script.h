@@ -23,8 +23,8 @@ struct UiAction {
         State
     } kind = Menu;
     int line = 0;
-    std::vector<long> numbers;  // ids, coordinates, sizes
-    std::string text;           // edit text, file name, "ok"/"cancel"
+    std::vector<long> numbers;                        // ids, coordinates, sizes
+    std::string text;                                 // edit text, file name, "ok"/"cancel"
     std::vector<std::pair<int, std::string>> values;  // dialog CONTROL=VALUE
 };
 

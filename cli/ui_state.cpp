@@ -53,13 +53,16 @@ json seriesStateJson(const app::AppSettings& a) {
     const series::SeriesHeader& h = *a.lpSeriesHeader;
     json out = seriesJson(h);
     const uint16_t task = a.lpChainsHeader ? a.lpChainsHeader->wTaskKind : a.wTaskKind;
-    out["found"] = foundJson(h, task == series::kTupleDetection || task == series::kTupleRecognition);
+    out["found"] =
+        foundJson(h, task == series::kTupleDetection || task == series::kTupleRecognition);
     return out;
 }
 
 }  // namespace
 
-json rectJson(const platform::Rect& r) { return json::array({r.left, r.top, r.right, r.bottom}); }
+json rectJson(const platform::Rect& r) {
+    return json::array({r.left, r.top, r.right, r.bottom});
+}
 
 json uiStateJson(const app::AppSettings& a, const platform::HeadlessHost& host) {
     const platform::Rect client = host.clientRect();
@@ -102,7 +105,8 @@ json uiStateJson(const app::AppSettings& a, const platform::HeadlessHost& host) 
         {"wPulsesActual", a.wPulsesActual},
         {"dwDetectionEtalon", a.dwDetectionEtalon},
         {"requiredList", required},
-        {"requiredFlags", json(std::vector<uint16_t>(a.requiredFlags.begin(), a.requiredFlags.end()))},
+        {"requiredFlags",
+         json(std::vector<uint16_t>(a.requiredFlags.begin(), a.requiredFlags.end()))},
         {"etalonSequence", sequence},
         {"selectors",
          {{"length", selectorJson(a.seriesLengthSelector)},

@@ -11,6 +11,7 @@ namespace exporter {
 
 // Calls `write` with the temporary file open for binary writing; `write` returns false on a
 // failure of its own. Returns an empty string on success, else what failed.
-std::string writeFileAtomically(const std::string& path, const std::function<bool(std::FILE*)>& write);
+std::string writeFileAtomically(const std::string& path,
+                                const std::function<bool(std::FILE*)>& write);
 
 }  // namespace exporter

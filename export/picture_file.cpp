@@ -20,7 +20,9 @@ std::string lowerExtension(const std::string& path) {
 }
 }  // namespace
 
-bool isPictureFileName(const std::string& path) { return lowerExtension(path) == ".png"; }
+bool isPictureFileName(const std::string& path) {
+    return lowerExtension(path) == ".png";
+}
 
 std::string writePictureFile(const std::string& path, const platform::Bitmap& picture) {
     if (lowerExtension(path) == ".png")
