@@ -3,7 +3,8 @@
 namespace render {
 
 RecordedOp RecordingSurface::op(RecordedOp::Kind kind) const {
-    RecordedOp o{kind};
+    RecordedOp o{};
+    o.kind = kind;
     o.pen = pen_;
     o.brush = brush_;
     o.font = font_;
