@@ -193,6 +193,8 @@ TEST(Repaint, ProcessingInvalidatesTheWorkAreaTheDirtyPanelsAndTheRestartArea) {
     };
     Rect work = l.workAreaRect;
     work.top -= 10;
+    work.right += 2;
+    work.bottom += 2;
     Rect restart = l.restartAreaRect;
     restart.right += 1;
     restart.bottom += 1;
