@@ -63,7 +63,7 @@ bool alphabetClick(AppSettings& a, int32_t x, int32_t y) {
     if (inside(a.layout.nextButtonRect, x, y)) {
         rebuildRequiredList(a);
         if (series::isTupleKind(a.wSeriesKind) && a.selectedSubsetCount == 0) {
-            // The subset screen is shown at once, as from the other screens.
+            // Shown at once, as the other screens show it, rather than at the next paint.
             a.screenMode = kSubsetScreen;
             onCommand(a, kCmdSelectSetOfPulses);
         } else if (a.wRequiredCount == 0) {
