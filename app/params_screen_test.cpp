@@ -38,7 +38,7 @@ struct ParamsSession : Session {
     }
 };
 
-const std::string kPartialRepaint = "invalidate 10,0,1114,947";
+const std::string kPartialRepaint = "invalidate 10,0,1116,949";
 
 TEST(ParamsHeaderRecord, DerivedFromTheSeries) {
     platform::HeadlessHost host(100, 100, false, testing::buttonBitmaps());

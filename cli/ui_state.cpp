@@ -2,6 +2,7 @@
 
 #include "common.h"
 #include "report_json.h"
+#include "ui_state_screens.h"
 
 namespace cli {
 
@@ -117,6 +118,8 @@ json uiStateJson(const app::AppSettings& a, const platform::HeadlessHost& host) 
         {"selectedSubset", selected},
         {"reservedSubsets", reserved},
         {"currentReservedSubset", a.currentReservedSubset},
+        {"subsetScreen", subsetScreenJson(a)},
+        {"paramsHeader", paramsHeaderJson(a)},
         {"series", seriesStateJson(a)},
         {"chains", a.lpChainsHeader ? chainsJson(*a.lpChainsHeader) : json(nullptr)},
         {"messages", messagesJson(host.messages())},
