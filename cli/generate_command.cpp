@@ -19,6 +19,8 @@ struct GenerateOptions {
 };
 
 int runGenerate(const GenerateOptions& o) {
+    if (o.files.seriesCsv == "-" && o.json)
+        throw UsageError("--csv - and --json both write to standard output");
     SeriesOptions so = o.series;
     std::optional<series::Alphabet> fileAlphabet;
     if (!o.files.alphabet.empty())
@@ -38,6 +40,10 @@ int runGenerate(const GenerateOptions& o) {
     request.savedLevel = so.savedLevel;
     const auto header = generateSeries(window, request, streams);
     const bool clean = window.messages().empty() && header;
+    if (header && o.files.seriesCsv == "-") {
+        std::printf("%s", seriesCsv(*header).c_str());
+        return clean ? 0 : 1;
+    }
     if (header && !o.files.seriesCsv.empty())
         writeOutputFile(o.files.seriesCsv, seriesCsv(*header));
     if (o.json) {
@@ -56,7 +62,9 @@ void addGenerateCommand(CLI::App& app, Action& run) {
     CLI::App* cmd = app.add_subcommand("generate", "Generate one noisy series");
     addSeriesOptions(*cmd, options->series);
     addAlphabetFileOption(*cmd, options->files);
-    cmd->add_option("--csv", options->files.seriesCsv, "Write the series as index,pure,noisy");
+    cmd->add_option(
+        "--csv", options->files.seriesCsv,
+        "Write the series as index,pure,noisy (- for standard output, in place of the summary)");
     cmd->add_flag("--json", options->json, "Print JSON");
     cmd->callback([options, &run] { run = [options] { return runGenerate(*options); }; });
 }

@@ -86,6 +86,8 @@ nlohmann::json pulsesJson(const int16_t* start, const int16_t* etalon, const int
 }
 
 int runProcess(const ProcessOptions& o) {
+    if (o.files.foundCsv == "-" && o.json)
+        throw UsageError("--found-csv - and --json both write to standard output");
     SeriesOptions so = o.series;
     std::optional<series::Alphabet> fileAlphabet;
     if (!o.files.alphabet.empty())
@@ -193,6 +195,10 @@ int runProcess(const ProcessOptions& o) {
                  : nlohmann::json(simulation::restoringSquaredError(window, *header));
 
     const series::SeriesHeader& h = *header;
+    if (o.files.foundCsv == "-") {
+        std::printf("%s", foundCsv(h).c_str());
+        return window.messages().empty() ? 0 : 1;
+    }
     if (!o.files.foundCsv.empty())
         writeOutputFile(o.files.foundCsv, foundCsv(h));
     if (o.json) {
@@ -283,7 +289,8 @@ void addProcessCommand(CLI::App& app, Action& run) {
         ->capture_default_str();
     addAlphabetFileOption(*cmd, o->files);
     cmd->add_option("--found-csv", o->files.foundCsv,
-                    "Write the found pulses as start,etalon,cut_begin,cut_end");
+                    "Write the found pulses as start,etalon,cut_begin,cut_end (- for standard "
+                    "output, in place of the report)");
     addInputSeriesOptions(*cmd, o->files);
     cmd->add_flag("--json", o->json, "Print JSON");
     cmd->callback([o, &run] { run = [o] { return runProcess(*o); }; });
