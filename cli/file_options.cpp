@@ -40,6 +40,9 @@ series::Alphabet readAlphabetOption(const FileOptions& f, SeriesOptions& options
     series::Alphabet alphabet = std::move(*read.value);
     options.count = static_cast<uint16_t>(alphabet.size());
     options.etalonLength = alphabet[0].wSize;
+    if (options.etalonLength > options.tmax)
+        throw UsageError(f.alphabet + ": etalons of " + std::to_string(options.etalonLength) +
+                         " samples, longer than --tmax " + std::to_string(options.tmax));
     return alphabet;
 }
 

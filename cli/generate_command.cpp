@@ -40,11 +40,13 @@ int runGenerate(const GenerateOptions& o) {
     request.savedLevel = so.savedLevel;
     const auto header = generateSeries(window, request, streams);
     const bool clean = window.messages().empty() && header;
-    if (header && o.files.seriesCsv == "-") {
-        std::printf("%s", seriesCsv(*header).c_str());
+    // The table is written only for a series made without any message.
+    if (o.files.seriesCsv == "-") {
+        if (clean)
+            std::printf("%s", seriesCsv(*header).c_str());
         return clean ? 0 : 1;
     }
-    if (header && !o.files.seriesCsv.empty())
+    if (clean && !o.files.seriesCsv.empty())
         writeOutputFile(o.files.seriesCsv, seriesCsv(*header));
     if (o.json) {
         nlohmann::json out = header ? seriesJson(*header) : nlohmann::json::object();

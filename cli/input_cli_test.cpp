@@ -289,6 +289,9 @@ TEST_F(CliFiles, BadInputIsRefusedWithOneMessageAndNothingWritten) {
     for (int i = 0; i < 400; ++i)
         fourHundred += std::to_string(i % 7) + "\n";
     const std::string good = write("good.csv", fourHundred);
+    std::string longEtalon = "1";
+    for (int i = 1; i < 200; ++i)
+        longEtalon += ",1";
     const struct {
         std::string args;
         std::string message;
@@ -333,6 +336,8 @@ TEST_F(CliFiles, BadInputIsRefusedWithOneMessageAndNothingWritten) {
          path("wide.json") + ": etalon 1: energy 2147483648 does not fit 32 bits (at most "
                              "2147483647); scale the etalon down"},
         {"--alphabet " + good + " --count 5", "--count excludes --alphabet"},
+        {"--alphabet " + write("long-etalon.csv", longEtalon),
+         path("long-etalon.csv") + ": etalons of 200 samples, longer than --tmax 181"},
         {"--input " + good + " --found-csv " + path("no-such-folder/found.csv"),
          "cannot write " + path("no-such-folder/found.csv") + ": No such file or directory"},
         {"--input " + good + " --found-csv " + dir_.string(),

@@ -195,11 +195,14 @@ int runProcess(const ProcessOptions& o) {
                  : nlohmann::json(simulation::restoringSquaredError(window, *header));
 
     const series::SeriesHeader& h = *header;
+    // The findings table is written only by a run that reported no message.
+    const bool clean = window.messages().empty();
     if (o.files.foundCsv == "-") {
-        std::printf("%s", foundCsv(h).c_str());
-        return window.messages().empty() ? 0 : 1;
+        if (clean)
+            std::printf("%s", foundCsv(h).c_str());
+        return clean ? 0 : 1;
     }
-    if (!o.files.foundCsv.empty())
+    if (clean && !o.files.foundCsv.empty())
         writeOutputFile(o.files.foundCsv, foundCsv(h));
     if (o.json) {
         nlohmann::json out = seriesJson(h);
@@ -261,7 +264,7 @@ int runProcess(const ProcessOptions& o) {
                     observed ? "- (no clean series)" : restoring.dump().c_str(),
                     engine::chainsListing(*chains).c_str());
     }
-    return window.messages().empty() ? 0 : 1;
+    return clean ? 0 : 1;
 }
 
 }  // namespace
