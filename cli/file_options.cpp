@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "atomic_file.h"
+#include "export/atomic_file.h"
 #include "input_alphabet.h"
 
 namespace cli {
@@ -56,7 +56,7 @@ InputSeries readInputOption(const FileOptions& f) {
 }
 
 void writeOutputFile(const std::string& path, const std::string& content) {
-    const std::string error = writeFileAtomically(path, content);
+    const std::string error = exporter::writeFileAtomically(path, content);
     if (!error.empty())
         throw UsageError(error);
 }

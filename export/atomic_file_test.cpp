@@ -31,21 +31,21 @@ TEST(AtomicFile, WritesReplacesAndRefuses) {
     const fs::path dir = pattern;
     const fs::path target = dir / "table.csv";
 
-    EXPECT_EQ(cli::writeFileAtomically(target.string(), "a,b\n1,2\n"), "");
+    EXPECT_EQ(exporter::writeFileAtomically(target.string(), "a,b\n1,2\n"), "");
     EXPECT_EQ(contentOf(target), "a,b\n1,2\n");
     const std::string large(1 << 20, 'x');  // more than one write call may take
-    EXPECT_EQ(cli::writeFileAtomically(target.string(), large), "");
+    EXPECT_EQ(exporter::writeFileAtomically(target.string(), large), "");
     EXPECT_EQ(contentOf(target), large);
-    EXPECT_EQ(cli::writeFileAtomically(target.string(), ""), "");
+    EXPECT_EQ(exporter::writeFileAtomically(target.string(), ""), "");
     EXPECT_EQ(contentOf(target), "");
     EXPECT_EQ(entriesIn(dir), 1u);  // no temporary file left
 
-    EXPECT_EQ(cli::writeFileAtomically(dir.string(), "x"),
+    EXPECT_EQ(exporter::writeFileAtomically(dir.string(), "x"),
               "cannot write " + dir.string() + ": it is a directory");
     const fs::path missing = dir / "missing" / "t.csv";
-    EXPECT_EQ(cli::writeFileAtomically(missing.string(), "x"),
+    EXPECT_EQ(exporter::writeFileAtomically(missing.string(), "x"),
               "cannot write " + missing.string() + ": No such file or directory");
-    EXPECT_EQ(cli::writeFileAtomically("", "x"), "cannot write an unnamed file");
+    EXPECT_EQ(exporter::writeFileAtomically("", "x"), "cannot write an unnamed file");
     EXPECT_EQ(entriesIn(dir), 1u);
     fs::remove_all(dir);
 }
