@@ -334,38 +334,69 @@ void ImageSurface::thinLineSteps(const LineSteps& s, int64_t first, int64_t last
     const bool paintGaps = bkMode_ == BkMode::Opaque;
     const uint32_t mask = styleMask(pen_.style);
     const int64_t twoMajor = 2 * s.major, twoMinor = 2 * s.minor;
-    const __int128 num = static_cast<__int128>(2 * first) * s.minor + s.major - 1;
-    int64_t k = static_cast<int64_t>(num / twoMajor);
-    int64_t rem = static_cast<int64_t>(num % twoMajor);
-    // The minor coordinate's range inside the box, to stop once the line has left it.
+    using I128 = __int128;
+
+    // Keep only the steps whose minor coordinate n0 + ns·k lies inside the box too: k from kLo
+    // to kHi. k(i) >= K when 2·i·minor + major - 1 >= 2·major·K; k(i) <= K when
+    // 2·i·minor <= 2·major·(K + 1) - major.
     const int64_t minorLo = s.xMajor ? box_.top : box_.left;
-    const int64_t minorHi = s.xMajor ? box_.bottom : box_.right;
+    const int64_t minorHi = (s.xMajor ? box_.bottom : box_.right) - 1;
+    const int64_t kLo = s.ns > 0 ? minorLo - s.n0 : s.n0 - minorHi;
+    const int64_t kHi = s.ns > 0 ? minorHi - s.n0 : s.n0 - minorLo;
+    if (kHi < 0)
+        return;
+    if (s.minor == 0) {
+        if (kLo > 0)
+            return;
+    } else {
+        if (kLo > 0) {
+            const I128 num = I128{twoMajor} * kLo - s.major + 1;
+            first = std::max(first, static_cast<int64_t>((num + twoMinor - 1) / twoMinor));
+        }
+        const I128 num = I128{twoMajor} * (kHi + 1) - s.major;
+        last = std::min(last, static_cast<int64_t>(num / twoMinor));
+    }
+    if (first > last)
+        return;
+
+    const I128 start = I128{2 * first} * s.minor + s.major - 1;
+    int64_t rem = static_cast<int64_t>(start % twoMajor);
+    int64_t x =
+        s.xMajor ? s.m0 + s.ms * first : s.n0 + s.ns * static_cast<int64_t>(start / twoMajor);
+    int64_t y =
+        s.xMajor ? s.n0 + s.ns * static_cast<int64_t>(start / twoMajor) : s.m0 + s.ms * first;
+    uint32_t* p = row(static_cast<int32_t>(y)) + x;
+    // Pointer and coordinate moves of a major and of a minor step.
+    const ptrdiff_t majorStep = s.xMajor ? s.ms : s.ms * stride_;
+    const ptrdiff_t minorStep = s.xMajor ? s.ns * stride_ : s.ns;
+    const int64_t majorDx = s.xMajor ? s.ms : 0, majorDy = s.xMajor ? 0 : s.ms;
+    const int64_t minorDx = s.xMajor ? 0 : s.ns, minorDy = s.xMajor ? s.ns : 0;
     uint32_t ph = static_cast<uint32_t>((phase + first % kStylePeriod) % kStylePeriod);
     const Band* band = nullptr;  // the band of the last row looked up (Region only)
-    for (int64_t i = first; i <= last; ++i) {
-        const int64_t a = s.m0 + s.ms * i;
-        const int64_t b = s.n0 + s.ns * k;
-        if (s.ns > 0 ? b >= minorHi : b < minorLo)
-            break;
-        const int64_t x = s.xMajor ? a : b;
-        const int64_t y = s.xMajor ? b : a;
-        bool inside = b >= minorLo && b < minorHi;
-        if (Region && inside) {
+    for (int64_t i = first;; ++i) {
+        bool inside = true;
+        if (Region) {
             if (!band || y < band->top || y >= band->bottom)
                 band = bandAt(static_cast<int32_t>(y));
             inside = band && inSpans(*band, x);
         }
         if (inside) {
-            uint32_t* p = row(static_cast<int32_t>(y)) + x;
             if (!Styled || (mask >> ph & 1))
                 *p = ink;
             else if (paintGaps)
                 *p = gap;
         }
+        if (i == last)
+            break;
+        p += majorStep;
+        if (Region)
+            x += majorDx, y += majorDy;
         rem += twoMinor;
         if (rem >= twoMajor) {
             rem -= twoMajor;
-            ++k;
+            p += minorStep;
+            if (Region)
+                x += minorDx, y += minorDy;
         }
         if (Styled && ++ph == kStylePeriod)
             ph = 0;

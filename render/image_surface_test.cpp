@@ -525,6 +525,34 @@ TEST(ImageSurface, HugeShapesAreClipped) {
     EXPECT_EQ(c.at(29, 0), kRed);
 }
 
+// Clipping skips the steps outside the picture arithmetically: every line drawn on a small
+// picture must paint what the same line paints in that window of a large picture.
+TEST(ImageSurface, ClippedLinesMatchTheSameLinesInALargerPicture) {
+    constexpr int32_t kW = 23, kH = 17, kOffX = 90, kOffY = 80;
+    std::mt19937 random(77);
+    for (PenStyle style : {PenStyle::Solid, PenStyle::Dot, PenStyle::DashDot}) {
+        for (int trial = 0; trial < 400; ++trial) {
+            Canvas small(kW, kH, kGreen), large(kW + 2 * kOffX, kH + 2 * kOffY, kGreen);
+            for (Canvas* c : {&small, &large}) {
+                c->surface.selectPen(Pen{style, 1, kBlack});
+                c->surface.setBkColour(kBlue);
+            }
+            auto coordinate = [&](int32_t extent, int32_t offset) {
+                return static_cast<int32_t>(random() % (extent + 2 * offset)) - offset;
+            };
+            const int32_t x0 = coordinate(kW, kOffX), y0 = coordinate(kH, kOffY);
+            const int32_t x1 = coordinate(kW, kOffX), y1 = coordinate(kH, kOffY);
+            small.line(x0, y0, x1, y1);
+            large.line(x0 + kOffX, y0 + kOffY, x1 + kOffX, y1 + kOffY);
+            for (int32_t y = 0; y < kH; ++y)
+                for (int32_t x = 0; x < kW; ++x)
+                    ASSERT_EQ(small.at(x, y), large.at(x + kOffX, y + kOffY))
+                        << "line " << x0 << "," << y0 << " to " << x1 << "," << y1 << " at " << x
+                        << "," << y;
+        }
+    }
+}
+
 // Random shapes with random pens, brushes and coordinates (extremes included) on a picture that
 // is a window of a larger buffer: nothing is written around the window or outside the region.
 TEST(ImageSurface, RandomDrawingStaysInsideThePictureAndTheRegion) {
