@@ -63,8 +63,9 @@ bool alphabetClick(AppSettings& a, int32_t x, int32_t y) {
     if (inside(a.layout.nextButtonRect, x, y)) {
         rebuildRequiredList(a);
         if (series::isTupleKind(a.wSeriesKind) && a.selectedSubsetCount == 0) {
+            // Shown at once, as the other screens show it, rather than at the next paint.
             a.screenMode = kSubsetScreen;
-            onCommand(a, kNoAction);
+            onCommand(a, kCmdSelectSetOfPulses);
         } else if (a.wRequiredCount == 0) {
             a.screenMode = kAlphabetScreen;
             onCommand(a, kNoAction);
@@ -279,15 +280,5 @@ void onMouseMove(AppSettings& a, int32_t x, int32_t y, uint32_t) {
     if (a.screenMode == kParamsScreen)
         onParamsScreenMove(a, x, y);
 }
-
-// The subset and parameter screens' own clicks arrive with their screens.
-bool onSubsetScreenClick(AppSettings&, int32_t, int32_t) {
-    return false;
-}
-bool onParamsScreenClick(AppSettings&, int32_t, int32_t) {
-    return false;
-}
-void onParamsScreenMove(AppSettings&, int32_t, int32_t) {}
-void onParamsScreenRelease(AppSettings&, int32_t, int32_t) {}
 
 }  // namespace app

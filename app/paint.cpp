@@ -125,12 +125,4 @@ void paintMainWindow(AppSettings& a, Surface& s) {
     s.selectFont(previous);
 }
 
-// The subset and parameter screens and the simulation graphs arrive with their own parts; until
-// then mode 9 prepares its state and mode 10 and the graphs draw nothing.
-void drawSubsetScreens(AppSettings& a, render::Surface&) {
-    prepareSubsetScreen(a);
-}
-void drawParamsScreen(AppSettings&, render::Surface&) {}
-void drawSimulationGraphs(AppSettings&, render::Surface&) {}
-
 }  // namespace app
