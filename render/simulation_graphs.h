@@ -66,6 +66,10 @@ std::optional<SimulationGraphLayout> simulationGraphLayout(
     uint16_t requiredCount, const uint16_t* requiredList, const simulation::RestErrorHeader* record,
     const series::SeriesHeader* series);
 
+// The layout of a picture of width x height drawn with the font selected on `surface`: the whole
+// picture is the work area but a 10-pixel margin.
+ScreenLayout pictureScreenLayout(Surface& surface, int32_t width, int32_t height);
+
 // The graph of `record` in a picture of width x height pixels on white, drawn with the stock
 // text font over the whole picture but a 10-pixel margin, as the batch tool saves it. Nothing
 // when the graph cannot be drawn (the reason went to `window`, or there is nothing to draw).

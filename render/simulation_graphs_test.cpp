@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "image_surface.h"
 #include "platform/allocation.h"
 #include "recording_surface.h"
 #include "simulation_graph_fixture.h"
@@ -343,12 +344,28 @@ TEST(SimulationGraphs, AlphabetPanelAtTheUpperRight) {
         small.alphabet.cell(0, 12).left + small.alphabet.cellWidth + 2 * small.alphabet.marginX);
 }
 
+// Records like RecordingSurface but measures text with the pixel surface's fonts.
+class RealMetricsSurface : public RecordingSurface {
+  public:
+    Font selectFont(const Font& font) override {
+        image_.selectFont(font);
+        return RecordingSurface::selectFont(font);
+    }
+    TextMetrics textMetrics() override { return image_.textMetrics(); }
+    Size textExtent(std::string_view text) override { return image_.textExtent(text); }
+
+  private:
+    Bitmap picture_{1, 1};
+    ImageSurface image_{picture_};
+};
+
 // The extent of a recorded op, for the containment check.
-Rect extentOf(const RecordedOp& o) {
+Rect extentOf(Surface& measure, const RecordedOp& o) {
     switch (o.kind) {
         case RecordedOp::Text: {
-            const int32_t h = o.font.height > 0 ? o.font.height : 13;
-            return Rect{o.x1, o.y1, o.x1 + 6 * int32_t(o.text.size()) - 1, o.y1 + h - 1};
+            ScopedFont f(measure, o.font);
+            const Size e = measure.textExtent(o.text);
+            return Rect{o.x1, o.y1, o.x1 + e.cx - 1, o.y1 + e.cy - 1};
         }
         case RecordedOp::LineTo:
             return Rect{std::min(o.x1, o.x2), std::min(o.y1, o.y2), std::max(o.x1, o.x2),
@@ -369,47 +386,56 @@ bool intersect(const Rect& a, const Rect& b) {
     return a.left <= b.right && b.left <= a.right && a.top <= b.bottom && b.top <= a.bottom;
 }
 
-TEST(SimulationGraphs, BlocksDoNotOverlapFromEightHundredBySixHundredUp) {
-    struct Case {
-        const char* name;
-        int32_t kind;
-        Grid grid;
-        std::vector<uint16_t> required;
-        std::vector<std::vector<int32_t>> tuples;
-        std::vector<int32_t> subset;
-    };
+struct LayoutCase {
+    const char* name;
+    int32_t kind;
+    Grid grid;
+    std::vector<uint16_t> required;
+    std::vector<std::vector<int32_t>> tuples;
+    std::vector<int32_t> subset;
+};
+
+std::vector<LayoutCase> layoutCases() {
     std::vector<uint16_t> all20;
     for (uint16_t i = 1; i <= 20; ++i)
         all20.push_back(i);
     std::vector<std::vector<int32_t>> tenTuples;
     for (int32_t t = 0; t < 10; ++t)
         tenTuples.push_back({1 + t, 2 + t, 3 + t});
-    std::vector<Case> cases;
-    cases.push_back({"joint detection, 25 pulse counts",
-                     kDetectionComponentwise,
-                     Grid{25, 6, 1, 29, 0, 5, 100, 8, 4, 75},
-                     all20,
-                     {},
-                     {}});
-    cases.push_back({"ten tuples with bounds",
-                     kRecognitionComponentwiseBounds,
-                     Grid{3, 6, 2, 29, 0, 5, 100, 40, 40, 100},
-                     all20,
-                     tenTuples,
-                     {}});
-    cases.push_back({"one pattern tuple, dense levels",
-                     kRestoredComponentwise,
-                     Grid{4, 6, 2, 60, 0, 500, 9, 36, 36, 100},
-                     {1, 2, 3, 4, 5},
-                     {},
-                     {1, 2, 3, 4, 5, 6}});
-    cases.push_back({"one etalon, two levels",
-                     kRestoredAggregate,
-                     Grid{1, 30, 1, 2, 0, 50, 10, 1, 1, 100},
-                     {7},
-                     {},
-                     {}});
-    for (const Case& c : cases) {
+    return {
+        {"joint detection, 25 pulse counts",
+         kDetectionComponentwise,
+         Grid{25, 6, 1, 29, 0, 5, 100, 8, 4, 75},
+         all20,
+         {},
+         {}},
+        {"ten tuples with bounds",
+         kRecognitionComponentwiseBounds,
+         Grid{3, 6, 2, 29, 0, 5, 100, 40, 40, 100},
+         all20,
+         tenTuples,
+         {}},
+        {"one pattern tuple, dense levels",
+         kRestoredComponentwise,
+         Grid{4, 6, 2, 60, 0, 500, 9, 36, 36, 100},
+         {1, 2, 3, 4, 5},
+         {},
+         {1, 2, 3, 4, 5, 6}},
+        {"one etalon, two levels",
+         kRestoredAggregate,
+         Grid{1, 30, 1, 2, 0, 50, 10, 1, 1, 100},
+         {7},
+         {},
+         {}},
+    };
+}
+
+// At 800 x 600, 1280 x 960 and 1920 x 1080 the blocks lie in the work area without touching
+// each other, the graph keeps a box of two grid heights at least, every tuple row fits, and
+// every op drawn lies in one of the blocks.
+template <class S>
+void checkBlocksDoNotOverlap() {
+    for (const LayoutCase& c : layoutCases()) {
         GraphInputs in;
         in.required = c.required;
         if (!c.tuples.empty())
@@ -420,16 +446,25 @@ TEST(SimulationGraphs, BlocksDoNotOverlapFromEightHundredBySixHundredUp) {
         for (auto [W, H] : {std::pair{800, 600}, {1280, 960}, {1920, 1080}}) {
             SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(W) + "x" +
                          std::to_string(H));
-            Drawing d;
-            d.screen = screenFor(W, H);
-            d.settings.graphKind = c.kind;
+            S surface, measure;
+            const TextMetrics m = measure.textMetrics();
+            ScreenLayout screen;
+            screen.lineHeight = m.height + m.externalLeading - 1;
+            layoutCellGrid(screen, W, H, 20);
+            SimulationGraphSettings settings;
+            settings.graphKind = c.kind;
+            platform::RecordingWindow window;
             Rect rows[10];
-            ASSERT_EQ(d.draw(in, r.get(), {rows, 10}), 1);
-            const SimulationGraphLayout l = d.layout(in, r.get());
+            const uint16_t n = uint16_t(in.required.size());
+            ASSERT_EQ(DrawDetectionArrayZ(window, surface, screen, settings, n, in.required.data(),
+                                          r.get(), in.series.get(), {rows, 10}),
+                      1);
+            const SimulationGraphLayout l = *simulationGraphLayout(
+                measure, screen, settings, n, in.required.data(), r.get(), in.series.get());
             const auto& blocks = l.blocks;
             EXPECT_GE(blocks.size(), 5u);
             for (size_t i = 0; i < blocks.size(); ++i) {
-                EXPECT_TRUE(inside(blocks[i].rect, d.screen.workAreaRect)) << blocks[i].name;
+                EXPECT_TRUE(inside(blocks[i].rect, screen.workAreaRect)) << blocks[i].name;
                 for (size_t j = i + 1; j < blocks.size(); ++j)
                     EXPECT_FALSE(intersect(blocks[i].rect, blocks[j].rect))
                         << blocks[i].name << " and " << blocks[j].name;
@@ -438,11 +473,10 @@ TEST(SimulationGraphs, BlocksDoNotOverlapFromEightHundredBySixHundredUp) {
             if (!c.tuples.empty()) {
                 EXPECT_EQ(l.pattern.rowsShown, 10);
             }
-            // Everything drawn lies in one of the blocks.
-            for (const RecordedOp& o : d.surface.ops()) {
+            for (const RecordedOp& o : surface.ops()) {
                 if (o.kind == RecordedOp::MoveTo)
                     continue;
-                const Rect e = extentOf(o);
+                const Rect e = extentOf(measure, o);
                 const bool placed = std::any_of(blocks.begin(), blocks.end(),
                                                 [&](const auto& b) { return inside(e, b.rect); });
                 EXPECT_TRUE(placed) << "op " << o.kind << " '" << o.text << "' at " << e.left << ","
@@ -450,6 +484,14 @@ TEST(SimulationGraphs, BlocksDoNotOverlapFromEightHundredBySixHundredUp) {
             }
         }
     }
+}
+
+TEST(SimulationGraphs, BlocksDoNotOverlapFromEightHundredBySixHundredUp) {
+    checkBlocksDoNotOverlap<RecordingSurface>();
+}
+
+TEST(SimulationGraphs, BlocksDoNotOverlapWithTheRealFonts) {
+    checkBlocksDoNotOverlap<RealMetricsSurface>();
 }
 
 }  // namespace
