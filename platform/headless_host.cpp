@@ -150,6 +150,12 @@ std::optional<std::string> HeadlessHost::chooseSaveFile(const SaveFileRequest& r
         return std::nullopt;
     std::string name = std::move(saveNames_.front());
     saveNames_.pop_front();
+    // A name typed without an extension gets the default one, as the platform's dialog does.
+    const size_t slash = name.find_last_of('/');
+    const size_t dot = name.find_last_of('.');
+    if (!request.defaultExtension.empty() &&
+        (dot == std::string::npos || (slash != std::string::npos && dot < slash)))
+        name += "." + request.defaultExtension;
     return name;
 }
 
