@@ -1,6 +1,7 @@
 #include "headless_session.h"
 
 #include "render/image_surface.h"
+#include "render/tracing_surface.h"
 #include "window_proc.h"
 
 namespace app {
@@ -27,6 +28,20 @@ void HeadlessSession::paint() {
     m.id = WindowMessageId::Paint;
     m.surface = &surface;
     mainWindowProc(app_, m);
+}
+
+std::vector<render::RecordedOp> HeadlessSession::tracePaint() {
+    if (!alive())
+        return {};
+    host_.invalidateRect(nullptr, true);
+    host_.beginPaint();
+    render::ImageSurface image(host_.picture());
+    render::TracingSurface surface(image);
+    WindowMessage m;
+    m.id = WindowMessageId::Paint;
+    m.surface = &surface;
+    mainWindowProc(app_, m);
+    return surface.ops();
 }
 
 void HeadlessSession::send(WindowMessageId id, uint32_t wParam, uint32_t lParam) {

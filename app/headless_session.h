@@ -5,6 +5,7 @@
 
 #include "app_settings.h"
 #include "platform/headless_host.h"
+#include "render/recording_surface.h"
 #include "window_proc.h"
 
 namespace app {
@@ -17,6 +18,8 @@ class HeadlessSession {
     bool create();
     // Paints the region waiting to be repainted, if any.
     void paint();
+    // Repaints the whole client area and returns every drawing operation of that paint.
+    std::vector<render::RecordedOp> tracePaint();
 
     void command(int id);
     void click(int32_t x, int32_t y);

@@ -142,6 +142,13 @@ int runUi(const UiOptions& o) {
                 if (const std::string why = writeState(a.text, settings, host); !why.empty())
                     return fail(a.line, why);
                 break;
+            case UiAction::Trace: {
+                const std::string text = traceJson(session.tracePaint()).dump(1) + "\n";
+                if (const std::string why = exporter::writeFileAtomically(a.text, text);
+                    !why.empty())
+                    return fail(a.line, why);
+                break;
+            }
         }
     }
     if (!o.snapshot.empty())

@@ -20,7 +20,7 @@ constexpr Spec kSpecs[] = {
     {"key", UiAction::Key, 1},     {"resize", UiAction::Resize, 2},
     {"edit", UiAction::Edit, 1},   {"dialog", UiAction::Dialog, 1},
     {"save", UiAction::Save, 0},   {"snapshot", UiAction::Snapshot, 0},
-    {"state", UiAction::State, 0},
+    {"state", UiAction::State, 0}, {"trace", UiAction::Trace, 0},
 };
 
 long parseNumber(const std::string& word, int line) {
@@ -123,6 +123,7 @@ UiAction parseLine(const std::string& text, int line) {
         case UiAction::Save:
         case UiAction::Snapshot:
         case UiAction::State:
+        case UiAction::Trace:
             a.text = restOfLine(in);
             if (a.text.empty())
                 throw std::runtime_error("line " + std::to_string(line) + ": '" + word +

@@ -20,7 +20,8 @@ struct UiAction {
         Dialog,
         Save,
         Snapshot,
-        State
+        State,
+        Trace
     } kind = Menu;
     int line = 0;
     std::vector<long> numbers;                        // ids, coordinates, sizes

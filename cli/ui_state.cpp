@@ -61,6 +61,40 @@ json seriesStateJson(const app::AppSettings& a) {
 
 }  // namespace
 
+json traceJson(const std::vector<render::RecordedOp>& ops) {
+    static const char* const kinds[] = {"moveTo",   "lineTo",   "rectangle", "ellipse",
+                                        "fillRect", "setPixel", "text",      "blit"};
+    static const char* const styles[] = {"solid", "dash", "dot", "dashDot", "dashDotDot", "null"};
+    json out = json::array();
+    for (const render::RecordedOp& o : ops) {
+        json j = {{"op", kinds[o.kind]}, {"x1", o.x1}, {"y1", o.y1}};
+        if (o.kind != render::RecordedOp::MoveTo && o.kind != render::RecordedOp::SetPixel &&
+            o.kind != render::RecordedOp::Text) {
+            j["x2"] = o.x2;
+            j["y2"] = o.y2;
+        }
+        if (o.kind == render::RecordedOp::Text) {
+            j["text"] = o.text;
+            j["font"] = {{"face", o.font.face == render::FontFace::Symbol ? "symbol" : "text"},
+                         {"height", o.font.height},
+                         {"weight", o.font.weight}};
+            j["bkMode"] = o.bkMode == render::BkMode::Transparent ? "transparent" : "opaque";
+        }
+        if (o.kind == render::RecordedOp::Text || o.kind == render::RecordedOp::SetPixel ||
+            o.kind == render::RecordedOp::FillRect)
+            j["colour"] = o.colour;
+        if (o.kind == render::RecordedOp::LineTo || o.kind == render::RecordedOp::Rectangle ||
+            o.kind == render::RecordedOp::Ellipse)
+            j["pen"] = {{"style", styles[static_cast<int>(o.pen.style)]},
+                        {"width", o.pen.width},
+                        {"colour", o.pen.colour}};
+        if (o.kind == render::RecordedOp::Rectangle || o.kind == render::RecordedOp::Ellipse)
+            j["brush"] = o.brush.hollow ? json("hollow") : json(o.brush.colour);
+        out.push_back(j);
+    }
+    return out;
+}
+
 json rectJson(const platform::Rect& r) {
     return json::array({r.left, r.top, r.right, r.bottom});
 }

@@ -117,6 +117,21 @@ TEST_F(UiRun, AScriptedSessionProcessesARecognitionSeries) {
     EXPECT_GT(fs::file_size(dir / "series.png"), 1000u);
 }
 
+TEST_F(UiRun, TraceListsTheOperationsOfAFullPaint) {
+    ASSERT_EQ(0,
+              ui("menu 40008\nmenu 40006\ntrace " + (dir / "trace.json").string() + "\n").status);
+    const auto t = state("trace.json");
+    ASSERT_TRUE(t.is_array());
+    bool caption = false;
+    int blits = 0;
+    for (const auto& op : t) {
+        caption |= op["op"] == "text" && op["text"] == " series length: ";
+        blits += op["op"] == "blit";
+    }
+    EXPECT_TRUE(caption);
+    EXPECT_EQ(2, blits);  // the subset screen without its own drawing: Next and Exit
+}
+
 TEST_F(UiRun, TheSameScriptGivesTheSameState) {
     const std::string script = "menu 40008\nmenu 40007\nmenu 40018\nmenu 40018\n";
     ASSERT_EQ(0, ui(script, "--state " + (dir / "a.json").string()).status);

@@ -25,9 +25,13 @@ class AtomicFile {
     bool commit();
     // Removes the temporary file.
     void abandon();
+    // What the last failure was ("cannot write PATH: why").
+    const std::string& error() const { return error_; }
 
   private:
+    bool fail(int error);
     std::string path_;
+    std::string error_;
     std::string temporary_;
     std::FILE* file_ = nullptr;
 };
@@ -44,8 +48,12 @@ class FailingFileOperations {
     long saved_;
 };
 
-// Calls `write` with the temporary file open for binary writing; `write` returns false on a
-// failure of its own. Returns an empty string on success, else what failed.
+// Writes `content` as the whole file. Returns an empty string on success, else what failed,
+// naming the file ("cannot write PATH: why").
+std::string writeFileAtomically(const std::string& path, const std::string& content);
+
+// The same with the content produced by `write` on a binary stream; `write` returns false on a
+// failure of its own.
 std::string writeFileAtomically(const std::string& path,
                                 const std::function<bool(std::FILE*)>& write);
 

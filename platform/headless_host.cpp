@@ -83,7 +83,9 @@ std::optional<Bitmap> HeadlessHost::loadBitmap(std::string_view name) {
 }
 
 void HeadlessHost::createEditControl(int id, std::string_view title) {
-    edits_[id] = EditControl{std::string(title)};
+    EditControl edit;
+    edit.title = title;
+    edits_[id] = edit;
     log_.push_back("createEdit " + std::to_string(id));
 }
 
