@@ -279,8 +279,13 @@ void invalidate(AppSettings& a, const Rect& rect, bool erase) {
 }
 
 void repaintWorkArea(AppSettings& a, bool erase) {
+    // The strip above the work area is included, and so is the frame the views draw one pixel
+    // outside the work area's right and bottom edges, which a repaint would otherwise leave
+    // missing on a screen that did not draw it.
     Rect r = a.layout.workAreaRect;
     r.top -= 10;
+    r.right += 2;
+    r.bottom += 2;
     invalidate(a, r, erase);
 }
 

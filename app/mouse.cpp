@@ -63,8 +63,9 @@ bool alphabetClick(AppSettings& a, int32_t x, int32_t y) {
     if (inside(a.layout.nextButtonRect, x, y)) {
         rebuildRequiredList(a);
         if (series::isTupleKind(a.wSeriesKind) && a.selectedSubsetCount == 0) {
+            // Shown at once, as the other screens show it, rather than at the next paint.
             a.screenMode = kSubsetScreen;
-            onCommand(a, kNoAction);
+            onCommand(a, kCmdSelectSetOfPulses);
         } else if (a.wRequiredCount == 0) {
             a.screenMode = kAlphabetScreen;
             onCommand(a, kNoAction);

@@ -15,5 +15,6 @@ void addAlphabetCommand(CLI::App& app, Action& run);
 void addGenerateCommand(CLI::App& app, Action& run);
 void addProcessCommand(CLI::App& app, Action& run);
 void addSimulateCommand(CLI::App& app, Action& run);
+void addUiCommand(CLI::App& app, Action& run);
 
 }  // namespace cli

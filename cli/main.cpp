@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     cli::addGenerateCommand(app, run);
     cli::addProcessCommand(app, run);
     cli::addSimulateCommand(app, run);
+    cli::addUiCommand(app, run);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

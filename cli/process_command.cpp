@@ -9,6 +9,7 @@
 #include "engine/chains.h"
 #include "engine/dispatch.h"
 #include "platform/headless_host.h"
+#include "report_json.h"
 #include "series/generation.h"
 #include "series/selection.h"
 #include "series/series_header.h"
@@ -30,15 +31,6 @@ struct ProcessOptions {
     uint16_t proceeding = 1;
     bool json = false;
 };
-
-nlohmann::json pulsesJson(const int16_t* start, const int16_t* etalon, const int16_t* b,
-                          const int16_t* e, int n) {
-    nlohmann::json out = nlohmann::json::array();
-    for (int i = 0; i < n; ++i)
-        out.push_back(
-            {{"start", start[i]}, {"etalon", etalon[i]}, {"cutBegin", b[i]}, {"cutEnd", e[i]}});
-    return out;
-}
 
 int runProcess(const ProcessOptions& o) {
     SeriesOptions so = o.series;
@@ -113,26 +105,8 @@ int runProcess(const ProcessOptions& o) {
         out["procedure"] = engine::procedureName(outcome.procedure);
         out["result"] = outcome.hasResult ? nlohmann::json(outcome.result) : nlohmann::json();
         out["restoringError"] = restoring;
-        nlohmann::json found = {
-            {"pulses", pulsesJson(h.lpDetectedStart, h.lpDetectedEtalon, h.lpDetectedCutBegin,
-                                  h.lpDetectedCutEnd, h.wDetectedQuantity)},
-            {"count", h.wDetectedQuantity}};
-        if (tupleTask) {
-            nlohmann::json t = nlohmann::json::array();
-            for (int i = 0; i < h.wDetectedTuples && i < h.wPulsesCapacity; ++i)
-                t.push_back({{"first", h.lpTupleFirst[i]}, {"last", h.lpTupleLast[i]}});
-            found["tuples"] = t;
-            found["recognizedSubset"] = h.wRecognizedSubset;
-        }
-        out["found"] = found;
-        nlohmann::json rowsJson = nlohmann::json::array();
-        for (int r = 0; r < chains->wPretenders; ++r)
-            rowsJson.push_back(
-                {{"distance", chains->distance[r]},
-                 {"pulses", pulsesJson(chains->lpChainStart[r], chains->pulsesList[r],
-                                       chains->lpChainCutBegin[r], chains->lpChainCutEnd[r],
-                                       chains->lpChainLength[r])}});
-        out["chains"] = rowsJson;
+        out["found"] = foundJson(h, tupleTask);
+        out["chains"] = chainsJson(*chains);
         out["messages"] = messagesJson(window.messages());
         std::printf("%s\n", out.dump().c_str());
     } else {

@@ -4,6 +4,7 @@
 // selector panels. Every rectangle here is inclusive: right = left + width - 1.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 #include "platform/geometry.h"

@@ -37,8 +37,9 @@ int drawSeriesView(Surface& surface, const ScreenLayout& layout, const SeriesVie
                    const engine::ChainsHeader* chains, const series::SeriesHeader* series,
                    ReservedSubsetRects reservedSubsetRects);
 
-// One etalon in a small cell (inclusive rectangle): its letter, axes and curve scaled by
-// `amplitude`; highlight 0 none, 1 grey, 2 red (filled, the curve bold white).
+// One etalon in a small cell: its letter, axes and curve scaled by `amplitude`; highlight 0
+// none, 1 grey, 2 red (filled, the curve bold white). The plot is right - left wide and
+// bottom - top high, below the letter.
 void drawEtalonCell(Surface& surface, const series::PulseHeader& etalon, int32_t amplitude,
                     int highlight, const Rect& cell, int32_t lineHeight);
 
@@ -48,7 +49,7 @@ int32_t placementMeasure(const series::SeriesHeader& series);
 int32_t restorationError(const engine::ChainsHeader& chains, const series::SeriesHeader& series);
 
 // The amplitude the graphs are scaled with: the series' amplitude, or for 0 the smallest of
-// 128, 256, 512, ... not below the noise level.
+// 128, 256, 512, ... not below the noise level (at most 32768, which no 16-bit level exceeds).
 int32_t drawingAmplitude(int32_t amplitude, int32_t noiseLevel);
 
 }  // namespace render
