@@ -119,6 +119,8 @@ bool runTemplateDialog(QWidget* owner, const app::DialogTemplate& t,
                     b = new QCheckBox(qs(item.caption), &dialog);
                 }
                 b->setObjectName(name);
+                // As wide as its caption: a click beside the caption is not on the button.
+                b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
                 b->setChecked(c->checked);
                 b->setEnabled(c->enabled);
                 form->addRow(b);
@@ -133,8 +135,7 @@ bool runTemplateDialog(QWidget* owner, const app::DialogTemplate& t,
         }
     }
 
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     for (const DialogItem& item : t.items) {
         if (item.kind != DialogControlKind::PushButton)
             continue;
