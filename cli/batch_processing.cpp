@@ -6,6 +6,7 @@
 #include "app/mouse.h"
 #include "app/startup.h"
 #include "app/subset_state.h"
+#include "observed_series.h"
 #include "pipeline.h"
 #include "series/generation.h"
 #include "series/series_header.h"
@@ -63,6 +64,10 @@ void runBatchProcessing(platform::HostWindow& window, app::AppSettings& a, const
     a.wSeriesKind = r.seriesKind;
     a.wSelectedTask = r.selectedTask;
     app::prepareStartState(a);
+    if (r.alphabet) {
+        a.etalons = std::move(*r.alphabet);
+        a.etalons.resize(std::max<size_t>(a.etalons.size(), app::kAlphabetCapacity));
+    }
     // The list is set from the options also by default, so that alphabets of more etalons than
     // the program's 20 are handled alike.
     setRequiredList(a, r.required.empty() ? requiredList("", a.wTaskKind, o.count) : r.required);
@@ -84,6 +89,19 @@ void runBatchProcessing(platform::HostWindow& window, app::AppSettings& a, const
     if (a.lpSeriesHeader && !(r.subset.empty() && r.tuples.empty()))
         app::handSubsetToSeries(a);
 
+    if (r.observed) {
+        // Nothing is generated: the recorded samples are the series, and command 210 processes
+        // them.
+        app::applySelectedParameters(a);
+        a.lpSeriesHeader = makeObservedSeries(window, o, a.etalons, *r.observed,
+                                              o.pulses.value_or(0), std::move(a.lpSeriesHeader));
+        if (!a.lpSeriesHeader) {
+            window.messageBox("Не могу создать ряд!", "CM_INFO");
+            return;
+        }
+        app::onCommand(a, app::kProcess);
+        return;
+    }
     if (o.sequence.empty()) {
         app::onCommand(a, app::kNextData);
         return;

@@ -62,7 +62,7 @@ std::string writeState(const std::string& path, const app::AppSettings& a,
 void checkPictureName(const std::string& name, int line) {
     if (!exporter::isPictureFileName(name))
         throw std::runtime_error((line ? "line " + std::to_string(line) + ": " : std::string()) +
-                                 "a snapshot name must end in .png: " + name);
+                                 "a snapshot name must end in .png, .bmp or .pcx: " + name);
 }
 
 int runUi(const UiOptions& o) {
@@ -166,7 +166,7 @@ void addUiCommand(CLI::App& app, Action& run) {
     CLI::App* cmd = app.add_subcommand("ui", "Run the desktop program headless from a script");
     cmd->add_option("--size", o->size, "Client area WIDTHxHEIGHT")->capture_default_str();
     cmd->add_option("--script", o->script, "Script of actions, one a line ('-': standard input)");
-    cmd->add_option("--snapshot", o->snapshot, "Write the final picture (PNG)");
+    cmd->add_option("--snapshot", o->snapshot, "Write the final picture (.png, .bmp or .pcx)");
     cmd->add_option("--state", o->state, "Write the final state (JSON)");
     cmd->callback([o, &run] { run = [o] { return runUi(*o); }; });
 }

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "bmp_writer.h"
+#include "pcx_writer.h"
+#include "platform/window.h"
 #include "png_writer.h"
 
 namespace exporter {

@@ -1,5 +1,6 @@
 #pragma once
-// Writing a picture to a file whose format the extension chooses (case does not matter).
+// Writing a picture to a file whose format the extension chooses (.png, .bmp or .pcx; case does
+// not matter).
 
 #include <string>
 

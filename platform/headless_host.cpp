@@ -83,7 +83,9 @@ std::optional<Bitmap> HeadlessHost::loadBitmap(std::string_view name) {
 }
 
 void HeadlessHost::createEditControl(int id, std::string_view title) {
-    edits_[id] = EditControl{std::string(title)};
+    EditControl edit;
+    edit.title = title;
+    edits_[id] = edit;
     log_.push_back("createEdit " + std::to_string(id));
 }
 
@@ -154,6 +156,12 @@ std::optional<std::string> HeadlessHost::chooseSaveFile(const SaveFileRequest& r
         return std::nullopt;
     std::string name = std::move(saveNames_.front());
     saveNames_.pop_front();
+    // A name typed without an extension gets the default one, as the platform's dialog does.
+    const size_t slash = name.find_last_of('/');
+    const size_t dot = name.find_last_of('.');
+    if (!request.defaultExtension.empty() &&
+        (dot == std::string::npos || (slash != std::string::npos && dot < slash)))
+        name += "." + request.defaultExtension;
     return name;
 }
 

@@ -4,6 +4,9 @@
 // the modal dialogs and the save-file dialog. The Qt program and the headless host implement it.
 // Call only from the window's thread (message boxes excepted, see Window).
 
+#include <atomic>
+#include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -126,6 +129,19 @@ class HostWindow : public Window {
 
     // A copy of the client area's current picture.
     virtual Bitmap capturePicture() const = 0;
+
+    // Work that reports its progress (done of total) and stops between steps once `cancel` is
+    // set, such as a simulation run.
+    using ProgressCallback = std::function<void(uint64_t done, uint64_t total)>;
+    using ProgressWork =
+        std::function<void(const ProgressCallback& progress, const std::atomic<bool>& cancel)>;
+    // Runs `work` to its end. A desktop host runs it on a worker thread behind a modal progress
+    // window with a Cancel button, keeping the window responsive; this default runs it here.
+    virtual void runWithProgress(std::string_view title, const ProgressWork& work) {
+        (void)title;
+        const std::atomic<bool> never{false};
+        work([](uint64_t, uint64_t) {}, never);
+    }
 };
 
 }  // namespace platform

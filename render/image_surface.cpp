@@ -188,9 +188,11 @@ bool ImageSurface::visible(int64_t x, int64_t y) const {
     if (!region_)
         return true;
     const Band* band = bandAt(static_cast<int32_t>(y));
-    if (!band)
-        return false;
-    for (uint32_t i = band->first; i < band->first + band->count; ++i)
+    return band && inSpans(*band, x);
+}
+
+bool ImageSurface::inSpans(const Band& band, int64_t x) const {
+    for (uint32_t i = band.first; i < band.first + band.count; ++i)
         if (x >= spans_[i].left && x < spans_[i].right)
             return true;
     return false;
@@ -332,31 +334,69 @@ void ImageSurface::thinLineSteps(const LineSteps& s, int64_t first, int64_t last
     const bool paintGaps = bkMode_ == BkMode::Opaque;
     const uint32_t mask = styleMask(pen_.style);
     const int64_t twoMajor = 2 * s.major, twoMinor = 2 * s.minor;
-    const __int128 num = static_cast<__int128>(2 * first) * s.minor + s.major - 1;
-    int64_t k = static_cast<int64_t>(num / twoMajor);
-    int64_t rem = static_cast<int64_t>(num % twoMajor);
-    // The minor coordinate's range inside the box, to stop once the line has left it.
+    using I128 = __int128;
+
+    // Keep only the steps whose minor coordinate n0 + ns·k lies inside the box too: k from kLo
+    // to kHi. k(i) >= K when 2·i·minor + major - 1 >= 2·major·K; k(i) <= K when
+    // 2·i·minor <= 2·major·(K + 1) - major.
     const int64_t minorLo = s.xMajor ? box_.top : box_.left;
-    const int64_t minorHi = s.xMajor ? box_.bottom : box_.right;
+    const int64_t minorHi = (s.xMajor ? box_.bottom : box_.right) - 1;
+    const int64_t kLo = s.ns > 0 ? minorLo - s.n0 : s.n0 - minorHi;
+    const int64_t kHi = s.ns > 0 ? minorHi - s.n0 : s.n0 - minorLo;
+    if (kHi < 0)
+        return;
+    if (s.minor == 0) {
+        if (kLo > 0)
+            return;
+    } else {
+        if (kLo > 0) {
+            const I128 num = I128{twoMajor} * kLo - s.major + 1;
+            first = std::max(first, static_cast<int64_t>((num + twoMinor - 1) / twoMinor));
+        }
+        const I128 num = I128{twoMajor} * (kHi + 1) - s.major;
+        last = std::min(last, static_cast<int64_t>(num / twoMinor));
+    }
+    if (first > last)
+        return;
+
+    const I128 start = I128{2 * first} * s.minor + s.major - 1;
+    int64_t rem = static_cast<int64_t>(start % twoMajor);
+    int64_t x =
+        s.xMajor ? s.m0 + s.ms * first : s.n0 + s.ns * static_cast<int64_t>(start / twoMajor);
+    int64_t y =
+        s.xMajor ? s.n0 + s.ns * static_cast<int64_t>(start / twoMajor) : s.m0 + s.ms * first;
+    uint32_t* p = row(static_cast<int32_t>(y)) + x;
+    // Pointer and coordinate moves of a major and of a minor step.
+    const ptrdiff_t majorStep = s.xMajor ? s.ms : s.ms * stride_;
+    const ptrdiff_t minorStep = s.xMajor ? s.ns * stride_ : s.ns;
+    const int64_t majorDx = s.xMajor ? s.ms : 0, majorDy = s.xMajor ? 0 : s.ms;
+    const int64_t minorDx = s.xMajor ? 0 : s.ns, minorDy = s.xMajor ? s.ns : 0;
     uint32_t ph = static_cast<uint32_t>((phase + first % kStylePeriod) % kStylePeriod);
-    for (int64_t i = first; i <= last; ++i) {
-        const int64_t a = s.m0 + s.ms * i;
-        const int64_t b = s.n0 + s.ns * k;
-        if (s.ns > 0 ? b >= minorHi : b < minorLo)
-            break;
-        const int64_t x = s.xMajor ? a : b;
-        const int64_t y = s.xMajor ? b : a;
-        if (b >= minorLo && b < minorHi && (!Region || visible(x, y))) {
-            uint32_t* p = row(static_cast<int32_t>(y)) + x;
+    const Band* band = nullptr;  // the band of the last row looked up (Region only)
+    for (int64_t i = first;; ++i) {
+        bool inside = true;
+        if (Region) {
+            if (!band || y < band->top || y >= band->bottom)
+                band = bandAt(static_cast<int32_t>(y));
+            inside = band && inSpans(*band, x);
+        }
+        if (inside) {
             if (!Styled || (mask >> ph & 1))
                 *p = ink;
             else if (paintGaps)
                 *p = gap;
         }
+        if (i == last)
+            break;
+        p += majorStep;
+        if (Region)
+            x += majorDx, y += majorDy;
         rem += twoMinor;
         if (rem >= twoMajor) {
             rem -= twoMajor;
-            ++k;
+            p += minorStep;
+            if (Region)
+                x += minorDx, y += minorDy;
         }
         if (Styled && ++ph == kStylePeriod)
             ph = 0;
@@ -398,58 +438,69 @@ void ImageSurface::thinLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, uint
 
 void ImageSurface::wideLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, int32_t width,
                             uint32_t pixel) {
-    const double r = width / 2.0;
+    const double r = width / 2.0, r2 = r * r;
     const double o = width % 2 == 0 ? 0.5 : 0.0;  // pixel centres' offset for even widths
     const double ax = x0, ay = y0, bx = x1, by = y1;
     const double len = std::hypot(bx - ax, by - ay);
-    // The parallelogram of the segment's body: the segment moved by ±r across itself.
-    double quad[4][2] = {};
+    // The edges of the segment's body, the segment moved by ±r across itself: on row ys an edge
+    // from ylo to yhi crosses at x = x0 + (ys - y0) · k (a flat edge: from xa to xb).
+    struct Edge {
+        double ylo, yhi, y0, x0, k;
+        bool flat;
+    };
+    Edge edges[4];
+    int edgeCount = 0;
     if (len > 0) {
         const double nx = -(by - ay) / len * r, ny = (bx - ax) / len * r;
         const double q[4][2] = {
             {ax + nx, ay + ny}, {bx + nx, by + ny}, {bx - nx, by - ny}, {ax - nx, ay - ny}};
-        std::copy(&q[0][0], &q[0][0] + 8, &quad[0][0]);
+        for (int e = 0; e < 4; ++e) {
+            const double* p = q[e];
+            const double* n = q[(e + 1) % 4];
+            const bool flat = p[1] == n[1];
+            edges[edgeCount++] = {std::min(p[1], n[1]),
+                                  std::max(p[1], n[1]),
+                                  p[1],
+                                  flat ? std::min(p[0], n[0]) : p[0],
+                                  flat ? std::max(p[0], n[0]) : (n[0] - p[0]) / (n[1] - p[1]),
+                                  flat};
+        }
     }
     const int64_t top =
         std::max<int64_t>(box_.top, static_cast<int64_t>(std::floor(std::min(ay, by) - r - o)));
     const int64_t bottom = std::min<int64_t>(
         box_.bottom - 1, static_cast<int64_t>(std::ceil(std::max(ay, by) + r - o)));
+    // Span ends are limited to just outside the box before converting to integers.
+    const double limitLo = box_.left - 2.0, limitHi = box_.right + 2.0;
     for (int64_t y = top; y <= bottom; ++y) {
         const double ys = static_cast<double>(y) + o;
-        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
-        auto include = [&](double x) {
-            lo = std::min(lo, x);
-            hi = std::max(hi, x);
-        };
-        for (const double* c : {&ax, &bx}) {
-            const double cy = c == &ax ? ay : by;
+        double lo = limitHi, hi = limitLo;
+        for (const auto& [cx, cy] : {std::pair{ax, ay}, std::pair{bx, by}}) {
             const double d = ys - cy;
-            if (std::abs(d) <= r) {
-                const double h = std::sqrt(r * r - d * d);
-                include(*c - h);
-                include(*c + h);
+            if (d * d <= r2) {
+                const double h = std::sqrt(r2 - d * d);
+                lo = std::min(lo, cx - h);
+                hi = std::max(hi, cx + h);
             }
         }
-        if (len > 0)
-            for (int e = 0; e < 4; ++e) {
-                const double* p = quad[e];
-                const double* q = quad[(e + 1) % 4];
-                if ((p[1] - ys) * (q[1] - ys) > 0)
-                    continue;
-                if (p[1] == q[1]) {
-                    include(p[0]);
-                    include(q[0]);
-                } else {
-                    include(p[0] + (ys - p[1]) * (q[0] - p[0]) / (q[1] - p[1]));
-                }
-            }
+        for (int e = 0; e < edgeCount; ++e) {
+            const Edge& g = edges[e];
+            if (ys < g.ylo || ys > g.yhi)
+                continue;
+            const double xa = g.flat ? g.x0 : g.x0 + (ys - g.y0) * g.k;
+            const double xb = g.flat ? g.k : xa;
+            lo = std::min(lo, xa);
+            hi = std::max(hi, xb);
+        }
+        lo = std::max(lo - o, limitLo);
+        hi = std::min(hi - o, limitHi);
         if (lo > hi)
             continue;
-        // Pixels whose centre x + o lies in [lo, hi], limited to the box before converting.
-        const double limitLo = box_.left - 1.0, limitHi = box_.right + 1.0;
-        const double xs = std::clamp(std::ceil(lo - o), limitLo, limitHi);
-        const double xe = std::clamp(std::floor(hi - o), limitLo, limitHi);
-        fillSpan(y, static_cast<int64_t>(xs), static_cast<int64_t>(xe) + 1, pixel);
+        // The pixels whose centre lies in [lo, hi]: ceil(lo) .. floor(hi).
+        int64_t xs = static_cast<int64_t>(lo), xe = static_cast<int64_t>(hi);
+        xs += static_cast<double>(xs) < lo;
+        xe -= static_cast<double>(xe) > hi;
+        fillSpan(y, xs, xe + 1, pixel);
     }
 }
 

@@ -25,6 +25,7 @@
 //   GDI). A wide pen strokes the outline centred on it (rectangle corners rounded). Ellipse
 //   outlines ignore the pen style.
 // - textOut draws inside its extent only: glyph parts outside the text cell are cut off.
+// - getPixel answers kInvalidColour outside the picture and outside the clip region, as GDI does.
 #include <cstddef>
 #include <utility>
 #include <vector>
@@ -92,6 +93,7 @@ class ImageSurface : public Surface {
     }
     const Band* bandAt(int32_t y) const;
     bool visible(int64_t x, int64_t y) const;
+    bool inSpans(const Band& band, int64_t x) const;
     // Calls f(y, x0, x1) for every visible stretch x0 <= x < x1 of row y within [left, right).
     template <class F>
     void forEachVisibleRun(int64_t y, int64_t left, int64_t right, F&& f) const;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <set>
 #include <utility>
 #include <vector>
@@ -522,6 +523,116 @@ TEST(ImageSurface, HugeShapesAreClipped) {
     c.line(-2000000000, -2000000000, 2000000000, 2000000000);
     EXPECT_EQ(c.at(0, 0), kBlue);
     EXPECT_EQ(c.at(29, 0), kRed);
+}
+
+// Clipping skips the steps outside the picture arithmetically: every line drawn on a small
+// picture must paint what the same line paints in that window of a large picture.
+TEST(ImageSurface, ClippedLinesMatchTheSameLinesInALargerPicture) {
+    constexpr int32_t kW = 23, kH = 17, kOffX = 90, kOffY = 80;
+    std::mt19937 random(77);
+    for (PenStyle style : {PenStyle::Solid, PenStyle::Dot, PenStyle::DashDot}) {
+        for (int trial = 0; trial < 400; ++trial) {
+            Canvas small(kW, kH, kGreen), large(kW + 2 * kOffX, kH + 2 * kOffY, kGreen);
+            for (Canvas* c : {&small, &large}) {
+                c->surface.selectPen(Pen{style, 1, kBlack});
+                c->surface.setBkColour(kBlue);
+            }
+            auto coordinate = [&](int32_t extent, int32_t offset) {
+                return static_cast<int32_t>(random() % (extent + 2 * offset)) - offset;
+            };
+            const int32_t x0 = coordinate(kW, kOffX), y0 = coordinate(kH, kOffY);
+            const int32_t x1 = coordinate(kW, kOffX), y1 = coordinate(kH, kOffY);
+            small.line(x0, y0, x1, y1);
+            large.line(x0 + kOffX, y0 + kOffY, x1 + kOffX, y1 + kOffY);
+            for (int32_t y = 0; y < kH; ++y)
+                for (int32_t x = 0; x < kW; ++x)
+                    ASSERT_EQ(small.at(x, y), large.at(x + kOffX, y + kOffY))
+                        << "line " << x0 << "," << y0 << " to " << x1 << "," << y1 << " at " << x
+                        << "," << y;
+        }
+    }
+}
+
+// Random shapes with random pens, brushes and coordinates (extremes included) on a picture that
+// is a window of a larger buffer: nothing is written around the window or outside the region.
+TEST(ImageSurface, RandomDrawingStaysInsideThePictureAndTheRegion) {
+    constexpr int32_t kW = 37, kH = 23, kPad = 4, kStride = kW + 2 * kPad;
+    constexpr uint32_t kGuard = 0x00ABCDEFu;
+    std::mt19937 random(2024);
+    auto coordinate = [&]() -> int32_t {
+        switch (random() % 8) {
+            case 0:
+                return static_cast<int32_t>(random());  // anywhere in int32_t
+            case 1:
+                return random() % 2 ? 2147483647 : -2147483647 - 1;
+            default:
+                return static_cast<int32_t>(random() % 60) - 10;
+        }
+    };
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<uint32_t> buffer(static_cast<size_t>(kStride) * (kH + 2 * kPad), kGuard);
+        ImageSurface s(buffer.data() + kPad * kStride + kPad, kW, kH, kStride);
+        std::vector<Rect> region;
+        if (trial % 3 != 0)
+            for (int i = 0; i < 1 + trial % 4; ++i) {
+                const int32_t l = static_cast<int32_t>(random() % 45) - 4;
+                const int32_t t = static_cast<int32_t>(random() % 30) - 4;
+                region.push_back(Rect{l, t, l + static_cast<int32_t>(random() % 20),
+                                      t + static_cast<int32_t>(random() % 15)});
+            }
+        s.setClipRegion(region);
+        auto inRegion = [&](int32_t x, int32_t y) {
+            if (region.empty())
+                return true;
+            for (const Rect& r : region)
+                if (x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+                    return true;
+            return false;
+        };
+        for (int op = 0; op < 12; ++op) {
+            const PenStyle styles[] = {PenStyle::Solid,   PenStyle::Dash,       PenStyle::Dot,
+                                       PenStyle::DashDot, PenStyle::DashDotDot, PenStyle::Null};
+            s.selectPen(Pen{styles[random() % 6], static_cast<int32_t>(random() % 7) - 1, kRed});
+            s.selectBrush(Brush{random() % 4 == 0, kBlue});
+            s.setBkMode(random() % 2 ? BkMode::Opaque : BkMode::Transparent);
+            const int32_t a = coordinate(), b = coordinate(), c = coordinate(), d = coordinate();
+            switch (random() % 7) {
+                case 0:
+                    s.moveTo(a, b);
+                    s.lineTo(c, d);
+                    break;
+                case 1:
+                    s.rectangle(a, b, c, d);
+                    break;
+                case 2:
+                    s.ellipse(a, b, c, d);
+                    break;
+                case 3:
+                    s.fillRect(Rect{a, b, c, d}, kGreen);
+                    break;
+                case 4:
+                    s.setPixel(a % 50, b % 30, kGreen);
+                    break;
+                case 5:
+                    s.blit(a % 50, b % 30,
+                           Bitmap(static_cast<int32_t>(random() % 9) + 1, 5, 0x123456));
+                    break;
+                default:
+                    s.selectFont(Font{random() % 2 ? FontFace::Text : FontFace::Symbol,
+                                      static_cast<int32_t>(random() % 40) - 5, 400});
+                    s.textOut(a % 50, b % 30, "Wq|\xE9 12");
+                    break;
+            }
+        }
+        for (int32_t y = -kPad; y < kH + kPad; ++y)
+            for (int32_t x = -kPad; x < kW + kPad; ++x) {
+                const uint32_t p = buffer[static_cast<size_t>(y + kPad) * kStride + x + kPad];
+                const bool drawable = x >= 0 && x < kW && y >= 0 && y < kH && inRegion(x, y);
+                if (!drawable) {
+                    ASSERT_EQ(p, kGuard) << "trial " << trial << " at " << x << "," << y;
+                }
+            }
+    }
 }
 
 }  // namespace

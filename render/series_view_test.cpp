@@ -453,5 +453,25 @@ TEST_F(SeriesViewFixture, CountsBeyondTheCapacitiesAreNotRead) {
     EXPECT_EQ(drawSeriesView(surface, layout, settings, 5, nullptr, chains.get(), h.get(), {}), 1);
 }
 
+TEST_F(SeriesViewFixture, RecordsWithoutStorageDrawOnlyTheirTexts) {
+    series::SeriesHeader series;
+    series.dwSeriesSize = 1200;
+    series.wImpulseQuantity = 18;
+    series.wDetectedQuantity = 3;
+    series.wSubsetsQuantity = 2;
+    engine::ChainsHeader chains;
+    chains.wPretenders = 3;
+    chains.wSeekingPulsesQuantity = 3;
+    chains.wKindsMark = 2;
+    chains.wSeriesKind = 40;
+    chains.wTaskKind = 40;
+    EXPECT_EQ(draw(&chains, &series), 1);
+    // Kinds without name texts print as the runtime library prints a null text.
+    EXPECT_EQ(textStartingWith(" (null) for series with (null) "),
+              " (null) for series with (null) ");
+    EXPECT_EQ(textStartingWith("Restore Error "), "Restore Error 0. ");
+    EXPECT_EQ(surface.findText(" 1. "), nullptr);
+}
+
 }  // namespace
 }  // namespace render
