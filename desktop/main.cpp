@@ -9,7 +9,7 @@
 #include <QApplication>
 
 #include "app/app_settings.h"
-#include "button_bitmaps.h"
+#include "platform/bmp.h"
 #include "main_window.h"
 
 namespace {
@@ -60,7 +60,7 @@ int main(int argc, char** argv) {
     // The one settings record of the run, with its derived initial values.
     app::AppSettings settings;
     app::computeDerivedInitialValues(settings);
-    desktop::MainWindow window(settings, desktop::buttonBitmapLoader());
+    desktop::MainWindow window(settings, platform::loadResourceBitmap);
     if (!window.create())
         return 0;
     window.showMaximizedAndPaint();

@@ -11,7 +11,6 @@
 
 #include "app/app_settings.h"
 #include "app/window_proc.h"
-#include "button_bitmaps.h"
 #include "platform/host_window.h"
 
 namespace desktop {
@@ -22,6 +21,9 @@ class MenuBar;
 class MainWindow : public QMainWindow, public platform::HostWindow {
     Q_OBJECT
   public:
+    // Where the button bitmaps come from: by resource name, nothing when one cannot be loaded.
+    using BitmapLoader = std::function<std::optional<platform::Bitmap>(std::string_view)>;
+
     MainWindow(app::AppSettings& app, BitmapLoader loader, QWidget* parent = nullptr);
     ~MainWindow() override;
 

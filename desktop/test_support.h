@@ -13,7 +13,7 @@
 #include <QTimer>
 
 #include "app/app_settings.h"
-#include "button_bitmaps.h"
+#include "platform/bmp.h"
 #include "client_area.h"
 #include "main_window.h"
 
@@ -94,7 +94,7 @@ struct Program {
     std::unique_ptr<MainWindow> window;
     std::vector<int> quits;
 
-    explicit Program(BitmapLoader loader = drawButtonBitmap) {
+    explicit Program(MainWindow::BitmapLoader loader = platform::loadResourceBitmap) {
         app::computeDerivedInitialValues(settings);
         window = std::make_unique<MainWindow>(settings, std::move(loader));
         window->setQuitHandler([this](int code) { quits.push_back(code); });

@@ -17,7 +17,7 @@
 #include <QTest>
 
 #include "app/menu.h"
-#include "button_bitmaps.h"
+#include "platform/bmp.h"
 #include "client_area.h"
 #include "main_window.h"
 #include "menu_bar.h"
@@ -234,7 +234,7 @@ class WindowTest : public QObject {
         Program p([](std::string_view name) -> std::optional<platform::Bitmap> {
             if (name == "IDB_BITMAP5")
                 return std::nullopt;
-            return desktop::drawButtonBitmap(name);
+            return platform::loadResourceBitmap(name);
         });
         QString title, text;
         QWidget* parent = nullptr;
