@@ -83,7 +83,9 @@ bool runTemplateDialog(QWidget* owner, const app::DialogTemplate& t,
             case DialogControlKind::Edit: {
                 auto* e = new QLineEdit(qs(c->text), &dialog);
                 e->setObjectName(name);
-                e->setMinimumWidth(item.caption.empty() ? 260 : 90);
+                // The fields without a label of their own take number lists: room for 20.
+                e->setMinimumWidth(item.caption.empty() ? 400 : 90);
+                e->setCursorPosition(0);
                 e->setEnabled(c->enabled);
                 if (item.caption.empty()) {
                     form->addRow(e);

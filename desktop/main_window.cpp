@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QThread>
 
 #include "app/dialog_templates.h"
@@ -82,6 +83,10 @@ bool MainWindow::create() {
 }
 
 void MainWindow::showMaximizedAndPaint() {
+    // The window covers the screen's work area already, so that it is as large where no window
+    // manager maximizes it (a bare X server); a window manager then marks it maximized.
+    if (const QScreen* s = screen())
+        setGeometry(s->availableGeometry());
     showMaximized();
     client_->paintPending();
 }
