@@ -9,8 +9,8 @@
 #include <QApplication>
 
 #include "app/app_settings.h"
-#include "platform/bmp.h"
 #include "main_window.h"
+#include "platform/bmp.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <QTimer>
 
 #include "app/app_settings.h"
-#include "platform/bmp.h"
 #include "client_area.h"
 #include "main_window.h"
+#include "platform/bmp.h"
 
 namespace desktop::test {
 
@@ -29,7 +29,8 @@ inline void onNextModal(std::function<void(QWidget*)> action) {
     };
     auto state = std::make_shared<State>();
     state->clock.start();
-    auto* timer = new QTimer;
+    // Owned by the application, so that a timer still waiting when the tests end is released.
+    auto* timer = new QTimer(QCoreApplication::instance());
     timer->setInterval(5);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, state, action] {
         QWidget* modal = QApplication::activeModalWidget();
@@ -90,9 +91,10 @@ inline bool waitForPaint(ClientArea* client) {
 
 // The program as it starts: settings with their derived values and a created, shown window.
 struct Program {
+    // The window goes first: its exit sequence uses the settings and records the quit.
     app::AppSettings settings;
-    std::unique_ptr<MainWindow> window;
     std::vector<int> quits;
+    std::unique_ptr<MainWindow> window;
 
     explicit Program(MainWindow::BitmapLoader loader = platform::loadResourceBitmap) {
         app::computeDerivedInitialValues(settings);

@@ -17,10 +17,10 @@
 #include <QTest>
 
 #include "app/menu.h"
-#include "platform/bmp.h"
 #include "client_area.h"
 #include "main_window.h"
 #include "menu_bar.h"
+#include "platform/bmp.h"
 #include "test_support.h"
 
 using desktop::MainWindow;
