@@ -5,7 +5,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 .PHONY: run test bootstrap build-release build-sanitize
 
 run: build-release
-	./build/release/cli/ardentix-cli generate
+	@scripts/run
 
 test: build-release build-sanitize
 	cd build/release && ctest --output-on-failure -j $(JOBS)

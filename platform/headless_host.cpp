@@ -136,12 +136,16 @@ bool HeadlessHost::runDialog(DialogRequest& request) {
         return true;
     DialogAnswer answer = std::move(queue.front());
     queue.pop_front();
+    // The values are entered as a user would, in order: text into enabled edit controls, and
+    // buttons set as the value says (checked, or a non-zero text such as "1").
     for (const DialogControl& v : answer.values) {
         DialogControl* c = request.find(v.id);
-        if (!c)
+        if (!c || !c->enabled)
             continue;
-        c->text = v.text;
-        c->checked = v.checked;
+        if (c->kind == DialogControlKind::Edit)
+            c->text = v.text;
+        else
+            request.setChecked(v.id, v.checked || (!v.text.empty() && v.text != "0"));
     }
     return answer.ok;
 }

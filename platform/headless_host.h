@@ -74,7 +74,10 @@ class HeadlessHost : public HostWindow {
     bool mouseCaptured() const { return captured_; }
 
     // The answer to the next opening of a dialog template: OK or Cancel, and control values
-    // (by id) to set before closing. Without an answer a dialog is closed with OK as shown.
+    // (by id) to set before closing, in order: the text of an edit control, or the state of a
+    // button (checked, or a non-zero text); checking a radio button unchecks the others of its
+    // group. Disabled controls and captions keep what they showed. Without an answer a dialog
+    // is closed with OK as shown.
     struct DialogAnswer {
         bool ok = true;
         std::vector<DialogControl> values;

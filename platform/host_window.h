@@ -19,24 +19,68 @@ namespace platform {
 
 enum class CursorShape { Arrow, SizeVertical, SizeDiagonal };
 
+// The kinds of dialog controls. Push buttons (OK, Cancel) close the dialog and are not part of
+// a request.
+enum class DialogControlKind { Edit, Static, Radio, CheckBox, PushButton };
+
 // One control of a modal dialog as the program fills it and reads it back.
 struct DialogControl {
     int id = 0;
     std::string text;      // edit controls and captions
     bool checked = false;  // radio buttons and check boxes
+    DialogControlKind kind = DialogControlKind::Edit;
+    int group = 0;        // radio buttons of the same group exclude each other
+    bool enabled = true;  // a disabled control cannot be changed by the user
 };
 
 // A modal dialog: the template id, and the controls with the values shown at opening; the host
-// returns true for OK, false for Cancel, and the controls as the user left them.
+// returns true for OK, false for Cancel, and the controls as the user left them. Hosts report
+// the user's clicks on radio buttons and check boxes through setChecked, which keeps a radio
+// group exclusive and records the clicks in order: the dialog procedures follow the clicks, as
+// they would follow the button notifications of a live dialog.
 struct DialogRequest {
     int templateId = 0;
     std::vector<DialogControl> controls;
+    std::vector<int> clicks;  // ids of the buttons clicked, in order
 
     DialogControl* find(int id) {
         for (auto& c : controls)
             if (c.id == id)
                 return &c;
         return nullptr;
+    }
+    const DialogControl* find(int id) const {
+        for (const auto& c : controls)
+            if (c.id == id)
+                return &c;
+        return nullptr;
+    }
+
+    // The user sets a button: a radio button set to checked becomes the one checked button of
+    // its group (a click, also when it was checked already); a check box that changes state is
+    // clicked. Unchecking a radio button unchecks it without a click. False when `id` is not
+    // an enabled button of this dialog.
+    bool setChecked(int id, bool checked) {
+        DialogControl* c = find(id);
+        if (!c || !c->enabled ||
+            (c->kind != DialogControlKind::Radio && c->kind != DialogControlKind::CheckBox))
+            return false;
+        if (c->kind == DialogControlKind::CheckBox) {
+            if (c->checked != checked)
+                clicks.push_back(id);
+            c->checked = checked;
+            return true;
+        }
+        if (!checked) {
+            c->checked = false;
+            return true;
+        }
+        for (auto& other : controls)
+            if (other.kind == DialogControlKind::Radio && other.group == c->group)
+                other.checked = false;
+        c->checked = true;
+        clicks.push_back(id);
+        return true;
     }
 };
 
