@@ -51,7 +51,7 @@ struct UiScreens : ::testing::Test {
 TEST_F(UiScreens, ComposeATupleAndProcessIt) {
     json s = run();
     ASSERT_EQ(9, s["screenMode"]);
-    const json& screen = s["subsetScreen"];
+    const json screen = s["subsetScreen"];
     EXPECT_EQ(10, screen["subsetCapacity"]);
     EXPECT_EQ(4, screen["subsetButtonCount"]);
     ASSERT_EQ(4u, screen["ButtonsWhileSelectedSubsetRect"].size());
