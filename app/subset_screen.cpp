@@ -24,8 +24,10 @@ using render::Surface;
 constexpr platform::Colour kBlack = 0x000000;
 constexpr platform::Colour kWhite = 0xFFFFFF;
 
+// Outlines a stored rectangle as the window system draws one (right and bottom exclusive), so
+// that the outline lies inside the region that repaints the rectangle.
 void outline(Surface& s, const Rect& r) {
-    s.rectangle(r.left, r.top, r.right + 1, r.bottom + 1);
+    s.rectangle(r.left, r.top, r.right, r.bottom);
 }
 
 // One etalon by its number; numbers outside the alphabet are not drawn.
