@@ -28,8 +28,9 @@ TEST(Layout, ButtonColumnFromTheBottomUpAndTheRestartButtonMovingBy42) {
         const int restartTop = c.select ? 960 - 168 : 960 - 126;
         EXPECT_EQ((Rect{1126, restartTop, 1269, restartTop + 31}), l.restartButtonRect);
         EXPECT_EQ((Rect{1126, restartTop - 42, 1269, 865}), l.restartAreaRect);
-        if (c.select)
+        if (c.select) {
             EXPECT_EQ((Rect{1126, 834, 1269, 865}), l.selectButtonRect);
+        }
     }
 }
 
