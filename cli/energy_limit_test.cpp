@@ -1,0 +1,63 @@
+// Alphabets with an etalon energy that 32 bits cannot hold are refused before anything runs.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "common.h"
+#include "run_cli.h"
+
+namespace {
+
+testsupport::CliResult runCli(const std::string& args) {
+    return testsupport::runCliCommand(ARDENTIX_CLI_PATH, args);
+}
+
+// With etalons of 50 samples, amplitude 12555 is the largest whose etalons all fit 32 bits.
+TEST(EnergyLimit, RefusedBeforeAnythingRunsWithStatusTwo) {
+    for (const char* args :
+         {"generate --amplitude 12556 --etalon-length 50",
+          "generate --amplitude 32767 --etalon-length 50 --json",
+          "process --amplitude 32767 --etalon-length 50 --json",
+          "process --task recognition --series fixed-cut --length 5000 --tmin 100 --tmax 400 "
+          "--etalon-length 200 --amplitude 7000",
+          "alphabet --amplitude 12556 --length 50 --json"}) {
+        const testsupport::CliResult r = runCli(args);
+        EXPECT_EQ(2, r.status) << args;
+        EXPECT_TRUE(r.out.empty()) << args;
+    }
+    for (const char* args : {"generate --amplitude 12555 --etalon-length 50",
+                             "process --task recognition --series fixed-cut --length 5000 --tmin "
+                             "100 --tmax 400 --etalon-length 200 --amplitude 1000"})
+        EXPECT_EQ(0, runCli(args).status) << args;
+    const auto j =
+        nlohmann::json::parse(runCli("alphabet --amplitude 12555 --length 50 --json").out);
+    int64_t greatest = 0;
+    for (const auto& e : j["etalons"])
+        greatest = std::max(greatest, e["energy"].get<int64_t>());
+    EXPECT_EQ(2147480037, greatest);
+}
+
+TEST(EnergyLimit, MessageNamesTheEtalonAndItsEnergy) {
+    cli::SeriesOptions o;
+    o.etalonLength = 50;
+    o.amplitude = 12556;
+    try {
+        cli::validateAlphabetEnergies(o);
+        ADD_FAILURE() << "not refused";
+    } catch (const cli::UsageError& e) {
+        EXPECT_EQ(
+            std::string("--amplitude 12556 with --etalon-length 50 gives etalon 14 the energy "
+                        "2148080728, more than 32-bit energies hold (2147483647)"),
+            e.what());
+    }
+    o.amplitude = 12555;
+    EXPECT_NO_THROW(cli::validateAlphabetEnergies(o));
+    o.count =
+        10;  // without the noise-like etalons the largest energies are those of etalons 3 and 4
+    o.amplitude = 13000;
+    EXPECT_NO_THROW(cli::validateAlphabetEnergies(o));
+}
+
+}  // namespace
