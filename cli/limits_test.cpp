@@ -1,4 +1,5 @@
-// Alphabets with an etalon energy that 32 bits cannot hold are refused before anything runs.
+// Runs at the limits of the parameters: alphabets with an etalon energy that 32 bits cannot hold
+// are refused before anything runs; equal distances between pulses lose no pulse.
 
 #include <gtest/gtest.h>
 
@@ -58,6 +59,19 @@ TEST(EnergyLimit, MessageNamesTheEtalonAndItsEnergy) {
         10;  // without the noise-like etalons the largest energies are those of etalons 3 and 4
     o.amplitude = 13000;
     EXPECT_NO_THROW(cli::validateAlphabetEnergies(o));
+}
+
+// Tmin = Tmax = 77: the later starts are 27 separate intervals for at most 15 pulses.
+TEST(NarrowDistances, EveryPulseIsFoundWithoutNoise) {
+    const testsupport::CliResult r = runCli(
+        "process --json --task detection --series unfixed-whole --length 1111 --tmin 77 "
+        "--tmax 77 --noise 0");
+    ASSERT_EQ(0, r.status);
+    const auto j = nlohmann::json::parse(r.out);
+    ASSERT_EQ(15, j["pulses"]);
+    ASSERT_EQ(15, j["found"]["count"]);
+    for (int k = 0; k < 15; ++k)
+        EXPECT_EQ(j["truth"][k]["start"], j["found"]["pulses"][k]["start"]) << k;
 }
 
 }  // namespace
