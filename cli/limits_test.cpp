@@ -1,5 +1,6 @@
 // Runs at the limits of the parameters: alphabets with an etalon energy that 32 bits cannot hold
-// are refused before anything runs; equal distances between pulses lose no pulse.
+// are refused before anything runs, as is a current tuple outside the stored tuples; equal
+// distances between pulses lose no pulse.
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,18 @@ TEST(EnergyLimit, MessageNamesTheEtalonAndItsEnergy) {
         10;  // without the noise-like etalons the largest energies are those of etalons 3 and 4
     o.amplitude = 13000;
     EXPECT_NO_THROW(cli::validateAlphabetEnergies(o));
+}
+
+// The current tuple picks the subset of every task kind when none is given.
+TEST(CurrentTuple, OutsideTheStoredTuplesIsRefused) {
+    for (const char* task : {"detection", "recognition", "joint", "series-processing"})
+        for (const char* tuple : {"0", "3"}) {
+            const std::string args = std::string("process --task ") + task +
+                                     " --series fixed-whole --tuples \"4;1\" --current-tuple " +
+                                     tuple;
+            EXPECT_EQ(2, runCli(args).status) << args;
+        }
+    EXPECT_EQ(0, runCli("process --series fixed-whole --tuples \"4;1\" --current-tuple 2").status);
 }
 
 // Tmin = Tmax = 77: the later starts are 27 separate intervals for at most 15 pulses.

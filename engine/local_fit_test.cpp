@@ -116,10 +116,10 @@ const Profile kProfiles[] = {
     {"amplitude 128 with noise", 128, 400, 5, 24},
     {"long etalons", 100, 300, 10, 100},
     {"full 16-bit range, wrapping sums", 32767, 32767, 5, 20},
-    {"full 16-bit range, long etalons", 32767, 32767, 5, 90},
-    {"energies in 32 bits, costs wrapping", 3000, 32767, 5, 60},
+    {"full 16-bit range, long etalons", 32767, 32767, 5, 40},
+    {"energies in 32 bits, costs wrapping", 3000, 32767, 5, 40},
     {"sums at the edge of 32 bits", 7000, 8000, 5, 40},
-    {"moderate series with rare full-range samples", 3000, 3000, 5, 60, 2},
+    {"moderate series with rare full-range samples", 3000, 3000, 5, 40, 2},
 };
 
 TEST(LocalFit, FastFitEqualsTheLiteralScan) {
