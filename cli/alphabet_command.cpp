@@ -29,6 +29,7 @@ void addAlphabetCommand(CLI::App& app, Action& run) {
     cmd->add_flag("--json", options->json, "Print JSON");
     cmd->callback([options, &run] {
         run = [options] {
+            validateAlphabetEnergies(options->series);
             platform::ConsoleWindow window(!options->json);
             series::RandomStreams streams;
             const series::Alphabet alphabet = makeAlphabet(window, options->series, streams);

@@ -1,6 +1,7 @@
 #include "common.h"
 
 #include <cstdio>
+#include <limits>
 #include <sstream>
 
 #include "series/alphabet.h"
@@ -62,6 +63,27 @@ void validateSeriesOptions(const SeriesOptions& o) {
     if (o.pulses && (*o.pulses < minP || *o.pulses > maxP))
         fail("--pulses must lie in the feasible range " + std::to_string(minP) + ".." +
              std::to_string(maxP));
+    validateAlphabetEnergies(o);
+}
+
+void validateAlphabetEnergies(const SeriesOptions& o) {
+    // The alphabet the run will make: the same parameters and a fresh random-etalons stream.
+    platform::RecordingWindow window;
+    series::Alphabet alphabet;
+    int16_t stream = series::RandomStreams{}.randomEtalons;
+    if (series::makeEtalonsAlphabet(window, o.amplitude, o.count, o.etalonLength, alphabet,
+                                    stream) != 1)
+        return;  // the run itself reports the failure
+    constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
+    for (const series::PulseHeader& e : alphabet) {
+        const int64_t energy = series::exactEtalonEnergy(e);
+        if (energy > kMax32)
+            throw UsageError("--amplitude " + std::to_string(o.amplitude) +
+                             " with --etalon-length " + std::to_string(o.etalonLength) +
+                             " gives etalon " + std::to_string(e.wNumber) + " the energy " +
+                             std::to_string(energy) + ", more than 32-bit energies hold (" +
+                             std::to_string(kMax32) + ")");
+    }
 }
 
 std::vector<int32_t> parseList(const std::string& text, const char* what, int32_t low,

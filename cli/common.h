@@ -45,9 +45,12 @@ void addBasicSeriesOptions(CLI::App& cmd, SeriesOptions& options);
 // --subset-start.
 void addSeriesOptions(CLI::App& cmd, SeriesOptions& options);
 
-// Throws UsageError unless 1 <= Tmin <= Tmax, 1 <= L <= Tmax, L <= N <= 32767, 1 <= M and a
-// feasible pulse count exists.
+// Throws UsageError unless 1 <= Tmin <= Tmax, 1 <= L <= Tmax, L <= N <= 32767, 1 <= M, a
+// feasible pulse count exists and the alphabet passes validateAlphabetEnergies.
 void validateSeriesOptions(const SeriesOptions& options);
+// Throws UsageError when an etalon of the alphabet (A, M, L) has an energy that 32 bits cannot
+// hold: every energy and cost of a run is a 32-bit value and would then be meaningless.
+void validateAlphabetEnergies(const SeriesOptions& options);
 
 // "1,2,3" -> {1, 2, 3}; each value within [low, high]. Throws UsageError.
 std::vector<int32_t> parseList(const std::string& text, const char* what, int32_t low,

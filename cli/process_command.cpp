@@ -99,8 +99,7 @@ int runProcess(const ProcessOptions& o) {
         tuples = parseTuples(o.tuples, so.count);
     if (taskKind == series::kTupleRecognition && tuples.empty())
         tuples.push_back(subset);
-    if (taskKind == series::kTupleRecognition &&
-        (o.currentTuple < 1 || o.currentTuple > tuples.size()))
+    if (!tuples.empty() && (o.currentTuple < 1 || o.currentTuple > tuples.size()))
         throw UsageError("--current-tuple must lie in 1.." + std::to_string(tuples.size()));
     if (subset.empty() && !tuples.empty())
         subset = tuples[o.currentTuple - 1];

@@ -8,19 +8,29 @@
 
 namespace engine {
 
-// The fit works on signed 32-bit sums that wrap around, as the cost is defined. For an etalon
-// whose sums can never leave the 32-bit range (exact32: Σ |s|·(|s| + 2·32768) fits), every cost
-// is an exact difference of prefix sums P[j] = Σ_{i<j} s[i]·(s[i] - 2·x[m+i]):
-// cost(b, e) = P[e+1] - P[b]. The admissible cuts then have a simple shape: the admissible
+// The fit's costs are signed 32-bit sums that wrap around, as they are defined. With the prefix
+// sums P[j] = Σ_{i<j} s[i]·(s[i] - 2·x[m+i]) taken modulo 2³², every cost is
+// cost(b, e) = P[e+1] - P[b] modulo 2³² (wrapping commutes with addition), so one pass over the
+// samples gives every cost in O(1).
+//
+// Where no sum of a start can leave the 32-bit range, the costs also keep their order, and the
+// admissible cuts have a simple shape (for an etalon whose energy fits 32 bits): the admissible
 // begins are a prefix 0 .. admissibleBegins-1 (E - PE[b] falls with b), and for one begin the
 // admissible ends are a suffix e >= firstAdmissibleEnd[b] (PE[e+1] grows with e). So the best cut
 // for a begin is the leftmost minimum of P over a suffix, and one backward sweep finds all of them:
-// O(length) per position instead of O(length³). Other etalons are fitted cut by cut.
+// O(length) per start instead of O(length³). The sums of a start stay exact when its samples are
+// at most exactMagnitude in size, which the position-parallel fit checks once per group of starts;
+// a start outside that bound has its prefix sums checked one by one, and only where a cost really
+// wraps (or the etalon's energy does) are the wrapped costs compared cut by cut.
 
 namespace {
 
 int32_t wrap32(int64_t v) {
     return static_cast<int32_t>(v);
+}
+
+int32_t wrapSub(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
 }
 
 // Best cost of one candidate and where it is reached: the whole etalon, replaced only by a
@@ -31,49 +41,11 @@ struct CandidateFit {
     int16_t cutEnd;
 };
 
-CandidateFit literalFit(const int16_t* x, uint32_t m, const FitEtalon& f) {
+// The backward sweep over exact prefix sums P[0 .. L] of an etalon with exact energies.
+CandidateFit sweepFit(const int32_t* P, const FitEtalon& f) {
     const int32_t L = f.length;
-    const int16_t* s = f.samples;
-    auto cost = [&](int32_t b, int32_t e) {
-        int64_t sum = 0;
-        for (int32_t i = b; i <= e; ++i)
-            sum += int64_t{s[i]} * (int64_t{s[i]} - 2 * int64_t{x[m + i]});
-        return wrap32(sum);
-    };
-    const int32_t E = f.partialEnergy[L];
-    const int32_t T = f.threshold;
-    CandidateFit best{cost(0, L - 1), 0, static_cast<int16_t>(L - 1)};
-    for (int32_t b = 0; b < L; ++b) {
-        if (!(T < wrap32(int64_t{E} - f.partialEnergy[b])))
-            continue;
-        for (int32_t e = b; e < L; ++e) {
-            if (!(T < wrap32(int64_t{f.partialEnergy[e + 1]} - f.partialEnergy[b])))
-                continue;
-            const int32_t c = cost(b, e);
-            if (c < best.cost)
-                best = {c, static_cast<int16_t>(b), static_cast<int16_t>(e)};
-        }
-    }
-    return best;
-}
-
-CandidateFit fastFit(const int16_t* x, uint32_t m, const FitEtalon& f, int32_t* P) {
-    const int32_t L = f.length;
-    const int16_t* s = f.samples;
-    const int32_t* sq = f.squares.data();
-    const int16_t* xm = x + m;
     const int32_t nb = f.admissibleBegins;
-    if (nb == 0) {
-        int32_t sum = 0;
-        for (int32_t i = 0; i < L; ++i)
-            sum += sq[i] - 2 * int32_t{s[i]} * xm[i];
-        return {sum, 0, static_cast<int16_t>(L - 1)};
-    }
-    P[0] = 0;
-    for (int32_t i = 0; i < L; ++i)
-        P[i + 1] = P[i] + sq[i] - 2 * int32_t{s[i]} * xm[i];
     const int32_t whole = P[L];
-
     // Begins descending; a cut replaces on <= so that among equal costs the smallest begin wins,
     // and the suffix minimum is updated on <= going left so that the leftmost end wins.
     int32_t j = L, suffixMin = P[L], suffixAt = L;
@@ -89,13 +61,66 @@ CandidateFit fastFit(const int16_t* x, uint32_t m, const FitEtalon& f, int32_t* 
         if (bestB < 0 || v <= bestCut)
             bestCut = v, bestB = b, bestJ = suffixAt;
     }
-    if (bestCut < whole)
+    if (bestB >= 0 && bestCut < whole)
         return {bestCut, static_cast<int16_t>(bestB), static_cast<int16_t>(bestJ - 1)};
     return {whole, 0, static_cast<int16_t>(L - 1)};
 }
 
+// The wrapped costs compared cut by cut, in the defined order, from wrapped prefix sums.
+CandidateFit wrappedFit(const int32_t* P, const FitEtalon& f) {
+    const int32_t L = f.length;
+    CandidateFit best{wrapSub(P[L], P[0]), 0, static_cast<int16_t>(L - 1)};
+    auto consider = [&](int32_t b, int32_t e) {
+        const int32_t c = wrapSub(P[e + 1], P[b]);
+        if (c < best.cost)
+            best = {c, static_cast<int16_t>(b), static_cast<int16_t>(e)};
+    };
+    if (f.exactEnergies) {
+        for (int32_t b = 0; b < f.admissibleBegins; ++b)
+            for (int32_t e = f.firstAdmissibleEnd[b]; e < L; ++e)
+                consider(b, e);
+        return best;
+    }
+    const int32_t* PE = f.partialEnergy.data();
+    const int32_t E = PE[L], T = f.threshold;
+    for (int32_t b = 0; b < L; ++b) {
+        if (!(T < wrapSub(E, PE[b])))
+            continue;
+        for (int32_t e = b; e < L; ++e)
+            if (T < wrapSub(PE[e + 1], PE[b]))
+                consider(b, e);
+    }
+    return best;
+}
+
+// The fit of one candidate at the start whose samples begin at xm. P receives L + 1 prefix sums.
+CandidateFit fitAt(const int16_t* xm, const FitEtalon& f, int32_t* P) {
+    const int32_t L = f.length;
+    const int16_t* s = f.samples;
+    int64_t q = 0, low = 0, high = 0;
+    P[0] = 0;
+    for (int32_t i = 0; i < L; ++i) {
+        q += int64_t{s[i]} * (int64_t{s[i]} - 2 * int64_t{xm[i]});
+        low = std::min(low, q);
+        high = std::max(high, q);
+        P[i + 1] = wrap32(q);
+    }
+    // Every P[j] and every difference of two lies within high - low of 0.
+    if (f.exactEnergies && high - low <= std::numeric_limits<int32_t>::max())
+        return sweepFit(P, f);
+    return wrappedFit(P, f);
+}
+
+// The largest sample magnitude among n samples.
+int32_t magnitudeOf(const int32_t* x, size_t n) {
+    int32_t most = 0;
+    for (size_t i = 0; i < n; ++i)
+        most = std::max(most, x[i] < 0 ? -x[i] : x[i]);
+    return most;
+}
+
 // The position-parallel fit: kLanes consecutive starts side by side, one per lane of a vector of
-// 32-bit integers. Every step is the step of fastFit done for all lanes at once, with the running
+// 32-bit integers. Every step is the step of sweepFit done for all lanes at once, with the running
 // values kept in registers, so the results are the same.
 constexpr uint32_t kLanes = 8;
 typedef int32_t Lanes __attribute__((vector_size(4 * kLanes)));
@@ -147,7 +172,8 @@ struct LaneFits {
     Group cost, begin, end;
 };
 
-// fastFit of an exact32 candidate at the starts xg[0 .. kGroup-1] (samples widened to 32 bits).
+// sweepFit at the starts xg[0 .. kGroup-1] (samples widened to 32 bits, none above the etalon's
+// exactMagnitude).
 // P receives the prefix sums of the rows the sweep reads: the begins 0 .. nb-1 and the ends
 // firstAdmissibleEnd[0] + 1 .. L; the rows between are only summed. The sums run without the
 // squares, which are added as partial energies when a row is stored (all exact, see above).
@@ -185,7 +211,7 @@ ARDENTIX_LANE_HELPER void fitLanes(const int32_t* xg, const FitEtalon& f, int32_
         return;
     }
     // Begins descending; a cut replaces on <= (the first one always: nothing exceeds INT32_MAX),
-    // and the suffix minimum is taken on <= going left, as in fastFit. The running minima are
+    // and the suffix minimum is taken on <= going left, as in sweepFit. The running minima are
     // plain minima (a short dependency chain); a <= b is then exactly min(a, b) == a.
     Group sm, sa, cc, cb, cj;
     for (int g = 0; g < kVectors; ++g) {
@@ -222,20 +248,21 @@ ARDENTIX_LANE_HELPER void fitLanes(const int32_t* xg, const FitEtalon& f, int32_
 
 // The best fit at the starts xg[0 .. kGroup-1] (out[t] for t < n), candidates in order, a later one
 // replacing only on a strictly smaller cost. xg must hold kGroup + L - 1 samples of every
-// candidate, and xw the same samples widened to 32 bits.
+// candidate, xw the same samples widened to 32 bits, and `magnitude` bound their magnitudes.
+// A candidate whose sums could leave 32 bits at these samples is fitted start by start.
 ARDENTIX_WIDE_STEPS void fitGroup(const int16_t* xg, const int32_t* xw, uint32_t n,
-                                  std::span<const FitEtalon> candidates, int32_t* P,
-                                  LocalFit* out) {
+                                  int32_t magnitude, std::span<const FitEtalon> candidates,
+                                  int32_t* P, LocalFit* out) {
     Group bestCost = {}, bestCand = {}, bestB = {}, bestE = {};
     for (size_t c = 0; c < candidates.size(); ++c) {
         const FitEtalon& f = candidates[c];
         LaneFits fit;
-        if (f.exact32) {
+        if (magnitude <= f.exactMagnitude) {
             fitLanes(xw, f, P, fit);
         } else {
             int32_t cost[kGroup] = {}, begin[kGroup] = {}, end[kGroup] = {};
             for (uint32_t t = 0; t < n; ++t) {
-                const CandidateFit one = literalFit(xg, t, f);
+                const CandidateFit one = fitAt(xg + t, f, P);
                 cost[t] = one.cost, begin[t] = one.cutBegin, end[t] = one.cutEnd;
             }
             for (int g = 0; g < kVectors; ++g) {
@@ -274,22 +301,32 @@ FitEtalon prepareFitEtalon(const series::PulseHeader& etalon, int32_t etalonInde
     f.etalonIndex = etalonIndex;
     const int32_t L = f.length;
     f.partialEnergy.assign(L + 1, 0);
-    f.squares.assign(L, 0);
     f.twiceSamples.assign(L, 0);
-    int64_t bound = 0;
+    int64_t energy = 0, magnitudes = 0;
     for (int32_t i = 0; i < L; ++i) {
         const int32_t v = f.samples[i];
-        f.squares[i] = v * v;
         f.twiceSamples[i] = 2 * v;
-        f.partialEnergy[i + 1] = wrap32(int64_t{f.partialEnergy[i]} + f.squares[i]);
-        bound += int64_t{std::abs(v)} * (std::abs(v) + 2 * 32768);
+        energy += int64_t{v} * v;
+        magnitudes += std::abs(v);
+        f.partialEnergy[i + 1] = wrap32(energy);
     }
+    constexpr int64_t kMax32 = std::numeric_limits<int32_t>::max();
     const int32_t E = f.partialEnergy[L];
-    f.threshold = wrap32(int64_t{D} * E) / 100;
-    f.exact32 = bound <= std::numeric_limits<int32_t>::max();
+    // D percent of a 32-bit energy is a 32-bit value; only the product needs the wider type.
+    f.threshold = wrap32(int64_t{D} * E / 100);
+    f.exactEnergies = energy <= kMax32;
+    if (!f.exactEnergies)
+        f.exactMagnitude = -1;
+    else if (magnitudes == 0)
+        f.exactMagnitude = 32768;
+    else
+        f.exactMagnitude =
+            static_cast<int32_t>(std::min<int64_t>((kMax32 - energy) / (2 * magnitudes), 32768));
 
     f.firstAdmissibleEnd.assign(L, static_cast<int16_t>(L));
     f.admissibleBegins = 0;
+    if (!f.exactEnergies)
+        return f;  // the cuts have no shape to use; they are tested one by one
     bool prefix = true;
     int32_t e = 0;
     for (int32_t b = 0; b < L; ++b) {
@@ -298,8 +335,6 @@ FitEtalon prepareFitEtalon(const series::PulseHeader& etalon, int32_t etalonInde
             e = b;
         while (e < L && !(f.threshold < f.partialEnergy[e + 1] - f.partialEnergy[b]))
             ++e;
-        if (!f.exact32)
-            break;
         f.firstAdmissibleEnd[b] = static_cast<int16_t>(e);
         if (e < L && prefix)
             ++f.admissibleBegins;
@@ -317,11 +352,11 @@ LocalFit bestLocalFit(const int16_t* x, uint32_t m, std::span<const FitEtalon> c
     for (size_t c = 0; c < candidates.size(); ++c) {
         const FitEtalon& f = candidates[c];
         int32_t* P = stackPrefix;
-        if (f.exact32 && f.length > kStackLength) {
+        if (f.length > kStackLength) {
             heapPrefix.resize(f.length + 1u);
             P = heapPrefix.data();
         }
-        const CandidateFit fit = f.exact32 ? fastFit(x, m, f, P) : literalFit(x, m, f);
+        const CandidateFit fit = fitAt(x + m, f, P);
         if (c == 0 || fit.cost < best.cost)
             best = {fit.cost, static_cast<int32_t>(c), fit.cutBegin, fit.cutEnd};
     }
@@ -348,14 +383,17 @@ void bestLocalFits(const int16_t* x, uint32_t first, uint32_t count,
     const size_t samples = count + length - 1;
     std::vector<int32_t> xw(samples + kGroup, 0);
     std::copy(xs, xs + samples, xw.begin());
+    const size_t window = kGroup + length - 1;  // samples one group reads
     uint32_t t = 0;
     for (; t + kGroup <= count; t += kGroup)
-        fitGroup(xs + t, xw.data() + t, kGroup, candidates, P.data(), out + t);
+        fitGroup(xs + t, xw.data() + t, kGroup, magnitudeOf(xw.data() + t, window), candidates,
+                 P.data(), out + t);
     if (t == count)
         return;
     std::vector<int16_t> tail(length - 1 + kGroup, 0);
     std::copy(xs + t, xs + samples, tail.begin());
-    fitGroup(tail.data(), xw.data() + t, count - t, candidates, P.data(), out + t);
+    fitGroup(tail.data(), xw.data() + t, count - t, magnitudeOf(xw.data() + t, window), candidates,
+             P.data(), out + t);
 }
 
 }  // namespace engine

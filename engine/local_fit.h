@@ -11,8 +11,9 @@
 namespace engine {
 
 // An etalon prepared for the local fit at detection level D: partial energies
-// PE[j] = s[0]² + ... + s[j-1]², threshold T = (D * E) / 100 and the admissibility bounds.
-// A cut b..e is admissible when T < E - PE[b] and T < PE[e+1] - PE[b].
+// PE[j] = s[0]² + ... + s[j-1]² (32-bit, wrapping), threshold T = (D * E) / 100 (the product
+// formed in 64 bits) and the admissibility bounds. A cut b..e is admissible when T < E - PE[b]
+// and T < PE[e+1] - PE[b].
 struct FitEtalon {
     const int16_t* samples = nullptr;
     uint16_t length = 0;
@@ -21,10 +22,12 @@ struct FitEtalon {
     int32_t threshold = 0;
     // Filled by prepareFitEtalon for the fast scan (see local_fit.cpp).
     std::vector<int16_t> firstAdmissibleEnd;  // per b: smallest admissible e, or length if none
-    std::vector<int32_t> squares;             // s[i]²
     std::vector<int32_t> twiceSamples;        // 2·s[i]
     uint16_t admissibleBegins = 0;  // admissible cut begins are exactly 0 .. admissibleBegins-1
-    bool exact32 = false;           // no sum of the fit can leave the signed 32-bit range
+    bool exactEnergies = false;     // E fits 32 bits: the partial energies never wrap
+    // Every sum of the fit stays exact in 32 bits at a start whose samples are at most this in
+    // magnitude (Σ s² + 2·X·Σ|s| fits); -1 when there is no such X.
+    int32_t exactMagnitude = -1;
 };
 
 // Uses the etalon's first `length` samples (its wSize when `length` is 0 or larger).

@@ -20,7 +20,7 @@ LocalFit literalFit(const int16_t* x, uint32_t m, const std::vector<series::Puls
         for (int j = 0; j < L; ++j)
             PE[j + 1] = static_cast<int32_t>(int64_t{PE[j]} + s[j] * s[j]);
         const int32_t E = PE[L];
-        const int32_t T = static_cast<int32_t>(int64_t{D} * E) / 100;
+        const int32_t T = static_cast<int32_t>(int64_t{D} * E / 100);
         auto cost = [&](int b, int e) {
             uint32_t sum = 0;  // wrap-around sum
             for (int i = b; i <= e; ++i)
@@ -62,6 +62,7 @@ struct Profile {
     int seriesRange;
     int zeroPercent;  // share of zero samples
     int maxLength;
+    int spikePercent = 0;  // share of series samples drawn from the full 16-bit range instead
 };
 
 // bestLocalFits over `starts` consecutive starts and bestLocalFit at each, against the oracle.
@@ -85,7 +86,8 @@ void compareOnRandomInputs(const Profile& profile, uint32_t seed, int rounds, ui
         }
         std::vector<int16_t> x(L + starts - 1);
         for (auto& s : x)
-            s = draw(profile.seriesRange);
+            s = static_cast<int>(rng() % 100) < profile.spikePercent ? draw(32767)
+                                                                     : draw(profile.seriesRange);
         const uint16_t D = levels[rng() % std::size(levels)];
         std::vector<FitEtalon> fits;
         for (int c = 0; c < count; ++c)
@@ -114,6 +116,10 @@ const Profile kProfiles[] = {
     {"amplitude 128 with noise", 128, 400, 5, 24},
     {"long etalons", 100, 300, 10, 100},
     {"full 16-bit range, wrapping sums", 32767, 32767, 5, 20},
+    {"full 16-bit range, long etalons", 32767, 32767, 5, 40},
+    {"energies in 32 bits, costs wrapping", 3000, 32767, 5, 40},
+    {"sums at the edge of 32 bits", 7000, 8000, 5, 40},
+    {"moderate series with rare full-range samples", 3000, 3000, 5, 40, 2},
 };
 
 TEST(LocalFit, FastFitEqualsTheLiteralScan) {
@@ -161,13 +167,29 @@ TEST(LocalFit, PreparedEtalon) {
     EXPECT_EQ((std::vector<int32_t>{0, 9, 9, 25, 26}), f.partialEnergy);
     EXPECT_EQ(13, f.threshold);  // (50 * 26) / 100
     EXPECT_EQ(6, f.etalonIndex);
-    EXPECT_TRUE(f.exact32);
+    EXPECT_TRUE(f.exactEnergies);
+    // 26 + 2·X·8 <= 2³¹ - 1 up to X = (2³¹ - 27) / 16, above the largest sample magnitude.
+    EXPECT_EQ(32768, f.exactMagnitude);
     // b = 0: 9 <= 13, 25 > 13 -> first end 2; b = 1: 16 > 13 -> 2; b = 2: 17 -> 2; b = 3: 1 ->
     // none.
     EXPECT_EQ((std::vector<int16_t>{2, 2, 2, 4}), f.firstAdmissibleEnd);
     EXPECT_EQ(3, f.admissibleBegins);
     EXPECT_EQ(2, prepareFitEtalon(p, 6, 50, 2).length);
     EXPECT_EQ(4, prepareFitEtalon(p, 6, 50, 9).length);
+
+    // Energies near 32 bits: the threshold is D percent of E, its product formed in 64 bits.
+    const series::PulseHeader big = etalonOf(std::vector<int16_t>(50, 6000), 1);
+    const FitEtalon g = prepareFitEtalon(big, 0, 75);
+    EXPECT_EQ(1800000000, g.partialEnergy[50]);
+    EXPECT_EQ(1350000000, g.threshold);
+    EXPECT_TRUE(g.exactEnergies);
+    EXPECT_EQ(13, g.admissibleBegins);  // E - PE[b] > T for b·36000000 < 450000000
+    EXPECT_EQ((2147483647 - 1800000000) / (2 * 300000), g.exactMagnitude);
+    // An energy beyond 32 bits wraps, and the cuts have no shape to use.
+    const FitEtalon w = prepareFitEtalon(etalonOf(std::vector<int16_t>(50, 32767), 1), 0, 75);
+    EXPECT_FALSE(w.exactEnergies);
+    EXPECT_EQ(-1, w.exactMagnitude);
+    EXPECT_EQ(static_cast<int32_t>(53683814450 % 4294967296), w.partialEnergy[50]);
 }
 
 TEST(LocalFit, TieBreaks) {

@@ -1,7 +1,6 @@
 #include "position_set.h"
 
 #include <algorithm>
-#include <iterator>
 #include <new>
 #include <span>
 #include <vector>
@@ -72,36 +71,37 @@ PositionSetPtr freePositionSet(platform::Window&, PositionSetPtr) {
 }
 
 // Overlapping and touching intervals are merged, so the union holds as few intervals as possible.
-// The result holds at most wCount + 1 intervals; small results are built on the stack.
+// The intervals the new one overlaps or touches are found by binary search and replaced in place.
 int addInterval(platform::Window&, PositionSet* set, uint16_t low, uint16_t high) {
     if (set == nullptr || high < low)
         return 0;
-    Interval local[64];
-    std::vector<Interval> heap;
-    Interval* out = local;
-    if (set->wCount + 1u > std::size(local)) {
-        heap.resize(set->wCount + 1u);
-        out = heap.data();
+    uint16_t* lows = set->lpLow;
+    uint16_t* highs = set->lpHigh;
+    const uint16_t n = set->wCount;
+    // first: the first interval ending at low - 1 or later; last: one past the last interval
+    // beginning at high + 1 or earlier. Those between merge with [low, high].
+    const auto first = static_cast<uint16_t>(
+        std::partition_point(highs, highs + n, [&](uint16_t h) { return h + 1 < low; }) - highs);
+    const auto last = static_cast<uint16_t>(
+        std::partition_point(lows, lows + n, [&](uint16_t l) { return l <= high + 1; }) - lows);
+    if (first == last) {  // nothing to merge: insert at `first`
+        if (n + 1u > set->wCapacity)
+            return 0;
+        std::copy_backward(lows + first, lows + n, lows + n + 1);
+        std::copy_backward(highs + first, highs + n, highs + n + 1);
+        lows[first] = low;
+        highs[first] = high;
+        set->wCount = static_cast<uint16_t>(n + 1);
+        return 1;
     }
-    size_t n = 0;
-    Interval add{low, high};
-    bool placed = false;
-    for (uint16_t i = 0; i < set->wCount; ++i) {
-        const Interval cur{set->lpLow[i], set->lpHigh[i]};
-        if (cur.high + 1 < add.low) {
-            out[n++] = cur;
-        } else if (add.high + 1 < cur.low) {
-            if (!placed)
-                out[n++] = add, placed = true;
-            out[n++] = cur;
-        } else {
-            add.low = std::min(add.low, cur.low);
-            add.high = std::max(add.high, cur.high);
-        }
-    }
-    if (!placed)
-        out[n++] = add;
-    return storeIntervals(*set, {out, n});
+    const uint16_t mergedLow = std::min(low, lows[first]);
+    const uint16_t mergedHigh = std::max(high, highs[last - 1]);
+    lows[first] = mergedLow;
+    highs[first] = mergedHigh;
+    std::copy(lows + last, lows + n, lows + first + 1);
+    std::copy(highs + last, highs + n, highs + first + 1);
+    set->wCount = static_cast<uint16_t>(n - (last - first - 1));
+    return 1;
 }
 
 int addSet(platform::Window& window, PositionSet* set, const PositionSet* other) {
@@ -183,15 +183,33 @@ int intersectSets(platform::Window& window, PositionSet* set, const PositionSet*
     return 1;
 }
 
+namespace {
+
+// Room for every interval a set can come to hold: at most one per interval added to it and, as
+// overlapping and touching intervals are merged, at most one per two of its `positions`.
+uint16_t roomFor(int64_t added, int32_t positions) {
+    const int64_t separate = (int64_t{std::max(positions, 0)} + 1) / 2;
+    return static_cast<uint16_t>(std::clamp<int64_t>(std::min(added, separate), 1, 65535));
+}
+
+}  // namespace
+
 OmegaSets buildOmegaSets(platform::Window& window, const series::SeriesHeader& header) {
     OmegaSets sets;
-    const uint16_t capacity = header.wMaxPulses;
-    sets.omega_minus = getPositionSet(window, nullptr, capacity);
-    sets.omega_tilda = getPositionSet(window, nullptr, capacity);
-    sets.omega_end = getPositionSet(window, nullptr, capacity);
-
     const int32_t N = static_cast<int32_t>(std::min<uint32_t>(header.dwSeriesSize, 65535u));
     const int32_t L = header.wImpulseSize;
+    // Each set is sized for every interval it may need, so that no interval is ever dropped:
+    // one per pulse count for the first and last starts, one per pulse count and later pulse for
+    // the later starts, never more than the positions 0 .. N - L can hold apart.
+    const int64_t counts = std::max(0, header.wMaxPulses - header.wMinPulses + 1);
+    int64_t laterPulses = 0;
+    for (int32_t l = header.wMinPulses; l <= header.wMaxPulses; ++l)
+        laterPulses += std::max(l - 1, 0);
+    const int32_t positions = N - L + 1;
+    sets.omega_minus = getPositionSet(window, nullptr, roomFor(counts, positions));
+    sets.omega_tilda = getPositionSet(window, nullptr, roomFor(laterPulses, positions));
+    sets.omega_end = getPositionSet(window, nullptr, roomFor(counts, positions));
+
     const int32_t Tmin = header.wTmin;
     const int32_t Tmax = header.wTmax;
     auto add = [&](PositionSet* set, int32_t low, int32_t high) {

@@ -209,15 +209,17 @@ TEST(PositionSet, GetReusesGrowsAndReleasesOnFailure) {
     EXPECT_TRUE(window.messages().empty());
 }
 
-// The three sets equal the unions of their defining intervals.
+// The three sets equal the unions of their defining intervals, also where a narrow Tmin .. Tmax
+// makes the later starts many separate intervals.
 TEST(PositionSet, OmegaSetsOfASeries) {
     const series::Alphabet alphabet = testsupport::makeAlphabet(4, 20);
     struct Case {
         uint32_t N;
         uint16_t Tmin, Tmax, K;
     };
-    for (const Case c : {Case{1200, 40, 181, 10}, Case{300, 30, 60, 6}, Case{150, 40, 181, 1},
-                         Case{60, 25, 30, 2}}) {
+    for (const Case c :
+         {Case{1200, 40, 181, 10}, Case{300, 30, 60, 6}, Case{150, 40, 181, 1}, Case{60, 25, 30, 2},
+          Case{1111, 77, 77, 15}, Case{1200, 24, 26, 47}, Case{2000, 20, 21, 97}}) {
         series::RandomStreams streams;
         testsupport::SeriesParams p;
         p.M = 4;
@@ -244,7 +246,7 @@ TEST(PositionSet, OmegaSetsOfASeries) {
         for (const PositionSet* s :
              {sets.omega_minus.get(), sets.omega_tilda.get(), sets.omega_end.get()}) {
             ASSERT_TRUE(s);
-            EXPECT_EQ(h->wMaxPulses, s->wCapacity);
+            EXPECT_LE(s->wCapacity, (N - L + 2) / 2);  // never more than the positions hold apart
             expectWellFormed(*s);
         }
         EXPECT_EQ(minus, positionsOf(*sets.omega_minus)) << c.N;
@@ -252,6 +254,10 @@ TEST(PositionSet, OmegaSetsOfASeries) {
         EXPECT_EQ(end, positionsOf(*sets.omega_end)) << c.N;
         if (h->wMaxPulses == 1) {
             EXPECT_EQ(0, sets.omega_tilda->wCount);
+        }
+        if (c.Tmin == 77) {
+            // [77k, 77k + 13] for k = 1 .. 14 and [77k + 33, 77k + 57] for k = 1 .. 13
+            EXPECT_EQ(27, sets.omega_tilda->wCount);
         }
     }
 }

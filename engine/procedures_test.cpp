@@ -415,6 +415,78 @@ TEST_F(Procedures, MinimalCostEqualsExhaustiveSearch) {
     EXPECT_TRUE(window.messages().empty());
 }
 
+// Narrow Tmin .. Tmax: the starts of later pulses form more separate intervals than there are
+// pulse counts, and every one is kept, so the unknown-count procedures equal exhaustive search.
+TEST_F(Procedures, NarrowDistancesEqualExhaustiveSearch) {
+    struct Case {
+        uint32_t N;
+        uint16_t Tmin, Tmax;
+    };
+    int runs = 0;
+    // More separate intervals of later starts than pulse counts: 21 for at most 12 pulses, 15
+    // for 9, and 8 for 7 in the others.
+    for (const Case c : {Case{150, 13, 13}, Case{102, 12, 12}, Case{84, 12, 13}, Case{90, 14, 15},
+                         Case{42, 6, 7}}) {
+        for (int round = 0; round < 4; ++round) {
+            Tiny t;
+            t.N = c.N;
+            t.Tmin = c.Tmin;
+            t.Tmax = c.Tmax;
+            const uint16_t minK = series::minPulsesFor(t.N, t.L, t.Tmax);
+            const uint16_t maxK = series::maxPulsesFor(t.N, t.L, t.Tmin);
+            t.K = round % 2 ? maxK : minK;
+            t.level = round < 2 ? 100 : 60;
+            t.sigma = static_cast<int16_t>(round == 0 ? 0 : 30);
+            const series::Alphabet alphabet = testsupport::makeAlphabet(4, t.L, 128);
+            series::SeriesHeaderPtr h = makeTinySeries(alphabet, t, {2, 4, 1, 3}, round);
+            ASSERT_TRUE(h);
+            const uint16_t D = t.level;
+            const std::vector<uint16_t> list = {1, 2, 3, 4};
+            ChainsHeaderPtr ch = freshChains(*h);
+            EXPECT_EQ(
+                exhaustiveUnknown(*h, fitsOf(alphabet, list, D, t.L)),
+                detectUnknownNumber(window, alphabet, 4, list.data(), t.Tmin, t.Tmax, D, *ch, *h))
+                << c.N << " " << round;
+            EXPECT_EQ(ch->distance[0], chainCost(*ch, 0, *h, alphabet));
+            int64_t best = kNoChain;
+            for (uint16_t e : list)
+                best = std::min(best, exhaustiveUnknown(*h, fitsOf(alphabet, {e}, D, t.L)));
+            recognizeUnknownNumber(window, alphabet, 4, list.data(), t.Tmin, t.Tmax, D, *ch, *h);
+            EXPECT_EQ(best, ch->distance[0]) << c.N << " " << round;
+            for (int r = 0; r < ch->wPretenders; ++r)
+                expectFeasibleGaps(*ch, r, *h);
+            ++runs;
+        }
+    }
+    EXPECT_EQ(20, runs);
+    EXPECT_TRUE(window.messages().empty());
+}
+
+// 15 whole pulses of etalon 1, 77 apart from a start in 0 .. 13, without noise: every pulse is
+// found where it is, including those whose starts lie in the intervals a set of wMaxPulses
+// intervals could not hold.
+TEST_F(Procedures, EveryPulseFoundWithEqualDistances) {
+    const series::Alphabet alphabet = testsupport::makeAlphabet();
+    testsupport::SeriesParams p;
+    p.N = 1111;
+    p.Tmin = p.Tmax = 77;
+    p.K = 15;
+    for (uint32_t skew = 0; skew < 6; ++skew) {
+        series::RandomStreams streams;
+        for (uint32_t i = 0; i < skew; ++i)
+            series::nextRandom(streams.position);
+        series::SeriesHeaderPtr h = testsupport::makeSeries(alphabet, p, {1}, streams);
+        ASSERT_TRUE(h);
+        const uint16_t list[] = {1};
+        ChainsHeaderPtr c = freshChains(*h);
+        detectUnknownNumber(window, alphabet, 1, list, p.Tmin, p.Tmax, 100, *c, *h);
+        ASSERT_EQ(p.K, h->wDetectedQuantity) << skew;
+        for (int k = 0; k < p.K; ++k)
+            EXPECT_EQ(h->lpPulseStart[k], h->lpDetectedStart[k]) << skew << " " << k;
+        EXPECT_EQ(exhaustiveUnknown(*h, fitsOf(alphabet, {1}, 100, p.L)), c->distance[0]);
+    }
+}
+
 TEST_F(Procedures, OnePulseSeriesHasOnlyOnePulseChains) {
     Tiny t;
     t.Tmin = 56;

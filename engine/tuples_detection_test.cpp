@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/procedures.h"
@@ -273,6 +274,48 @@ TEST_F(TuplesDetectionTest, EqualsReferenceAndExhaustiveSearch) {
         }
     }
     EXPECT_EQ(exhaustive, 40);
+}
+
+// Narrow Tmin .. Tmax: the starts of later pulses form more separate intervals than there are
+// pulse counts, every one kept, so each tuple's cost is the least over the chains the pass admits.
+TEST_F(TuplesDetectionTest, NarrowDistancesEqualReferenceAndExhaustiveSearch) {
+    const TupleList tuples({{1, 3}, {2, 4, 6}, {5}});
+    int compared = 0;
+    for (const auto& [N, Tmin, Tmax] : std::vector<std::tuple<uint32_t, uint16_t, uint16_t>>{
+             {84, 8, 8}, {94, 9, 9}, {60, 8, 8}}) {  // 19, 19 and 13 intervals, at most 11 pulses
+        for (uint32_t skew = 0; skew < 3; ++skew) {
+            testsupport::SeriesParams p = tiny;
+            p.N = N;
+            p.Tmin = Tmin;
+            p.Tmax = Tmax;
+            const uint16_t minK = series::minPulsesFor(N, p.L, Tmax);
+            const uint16_t maxK = series::maxPulsesFor(N, p.L, Tmin);
+            p.K = skew % 2 ? minK : maxK;
+            series::RandomStreams streams;
+            for (uint32_t i = 0; i < skew * 7; ++i)
+                series::nextRandom(streams.position);
+            series::SeriesHeaderPtr h =
+                tupleSeries(alphabet, p, tuples.members[skew % tuples.members.size()], streams);
+            ASSERT_TRUE(h);
+            const Classes cl = positionClassesOf(*h);
+            const uint16_t level = skew == 2 ? 55 : 100;
+            ChainsHeaderPtr c = chainsFor(*h);
+            const int32_t result =
+                TuplesDetection(window, alphabet, tuples.lengths.data(), tuples.rows.data(),
+                                tuples.count(), 1, Tmin, Tmax, level, c.get(), *h, nullptr);
+            const Fits fits(alphabet, *h, level);
+            std::vector<TupleRun> runs;
+            for (const auto& m : tuples.members) {
+                runs.push_back(referenceTuple(fits, *h, cl, m, Tmin, Tmax));
+                const int A = std::min<int>(static_cast<int>(m.size()), h->wMaxPulses);
+                EXPECT_EQ(runs.back().cost, exhaustiveTuple(fits, cl, m, A, Tmin, Tmax));
+                ++compared;
+            }
+            expectResult(*h, c.get(), result, runs);
+            EXPECT_NE(0, result);
+        }
+    }
+    EXPECT_EQ(27, compared);
 }
 
 TEST_F(TuplesDetectionTest, PlantedTuplesAreRecognised) {

@@ -40,11 +40,15 @@ void fillNegative(int16_t* out, const int16_t* source, int L) {
 
 }  // namespace
 
-int32_t etalonEnergy(const PulseHeader& etalon) {
-    int32_t e = 0;
+int64_t exactEtalonEnergy(const PulseHeader& etalon) {
+    int64_t e = 0;
     for (int i = 0; i < etalon.wSize; ++i)
         e += int32_t{etalon.lpData[i]} * etalon.lpData[i];
     return e;
+}
+
+int32_t etalonEnergy(const PulseHeader& etalon) {
+    return static_cast<int32_t>(exactEtalonEnergy(etalon));
 }
 
 int makeEtalonsAlphabet(platform::Window& window, int16_t A, uint16_t M, uint16_t L,

@@ -14,7 +14,10 @@ namespace series {
 int makeEtalonsAlphabet(platform::Window& window, int16_t A, uint16_t M, uint16_t L,
                         Alphabet& alphabet, int16_t& randomEtalonsStream);
 
-// Energy (sum of squares) of an etalon's wSize samples.
+// Energy (sum of squares) of an etalon's wSize samples, as the 32-bit records hold it: wrapped
+// modulo 2³² when it exceeds 32 bits.
 int32_t etalonEnergy(const PulseHeader& etalon);
+// The same energy, exact.
+int64_t exactEtalonEnergy(const PulseHeader& etalon);
 
 }  // namespace series

@@ -111,6 +111,22 @@ TEST_F(AlphabetFixture, AllocationFailureReleasesWhatWasAllocated) {
         EXPECT_EQ(e.lpData, nullptr);
 }
 
+TEST_F(AlphabetFixture, EnergiesExactAndAsThe32BitRecordsHoldThem) {
+    PulseHeader e;
+    e.wAllocated = e.wSize = 50;
+    e.lpData = std::make_unique<int16_t[]>(50);
+    struct Case {
+        int16_t sample;
+        int64_t exact;
+    };
+    for (const Case c : {Case{0, 0}, Case{128, 819200}, Case{-6553, 2147090450},
+                         Case{32767, 53683814450}, Case{-32768, 53687091200}}) {
+        std::fill(e.lpData.get(), e.lpData.get() + 50, c.sample);
+        EXPECT_EQ(c.exact, exactEtalonEnergy(e)) << c.sample;
+        EXPECT_EQ(static_cast<int32_t>(c.exact), etalonEnergy(e)) << c.sample;
+    }
+}
+
 TEST_F(AlphabetFixture, VeryShortEtalonsAreFinite) {
     for (uint16_t L = 1; L <= 6; ++L) {
         Alphabet a;

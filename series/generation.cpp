@@ -75,6 +75,12 @@ void embedSubset(const int16_t* subset, uint16_t subsetSize, uint16_t stored, ui
 
 namespace {
 
+// a - b modulo 2³²: energies are 32-bit values that wrap around when an etalon's energy exceeds
+// 32 bits.
+int32_t wrapSub(int32_t a, int32_t b) {
+    return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(b));
+}
+
 struct Placement {
     const int16_t* samples;
     uint16_t L;
@@ -93,14 +99,17 @@ int32_t placePulse(SeriesHeader& h, const Placement& pl, uint16_t k, int32_t lo,
     const int32_t width = std::max<int32_t>(b - a + 1, 1);  // a <= b for every feasible count
     const int32_t t = drawShifted(streams.position, 2) % width + a;
 
+    uint32_t sum = 0;
     PE[0] = 0;
-    for (int j = 0; j < L; ++j)
-        PE[j + 1] = PE[j] + int32_t{s[j]} * s[j];
+    for (int j = 0; j < L; ++j) {
+        sum += static_cast<uint32_t>(int32_t{s[j]} * s[j]);
+        PE[j + 1] = static_cast<int32_t>(sum);
+    }
     const int32_t E = PE[L];
     const int32_t T = static_cast<int32_t>((int64_t{pl.savedLevel} * E) / 100);
 
     int m = 0;  // latest begin
-    while (m < L && !(E - PE[m + 1] <= T))
+    while (m < L && !(wrapSub(E, PE[m + 1]) <= T))
         ++m;
     if (m >= L)
         m = L - 1;
@@ -111,7 +120,7 @@ int32_t placePulse(SeriesHeader& h, const Placement& pl, uint16_t k, int32_t lo,
         --j;
         if (j <= begin)
             break;
-    } while (T < PE[j] - PE[begin]);
+    } while (T < wrapSub(PE[j], PE[begin]));
     const int end = j + nextRandom(streams.cutEnd) % (L - j);
 
     for (int i = begin; i <= end; ++i)
