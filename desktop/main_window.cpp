@@ -1,5 +1,7 @@
 #include "main_window.h"
 
+#include "progress_dialog.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
@@ -224,6 +226,10 @@ std::optional<std::string> MainWindow::chooseSaveFile(const platform::SaveFileRe
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
+}
+
+void MainWindow::runWithProgress(std::string_view title, const ProgressWork& work) {
+    runWithProgressDialog(this, title, work);
 }
 
 platform::Bitmap MainWindow::capturePicture() const {

@@ -66,6 +66,7 @@ class MainWindow : public QMainWindow, public platform::HostWindow {
     bool runDialog(platform::DialogRequest& request) override;
     std::optional<std::string> chooseSaveFile(const platform::SaveFileRequest& request) override;
     platform::Bitmap capturePicture() const override;
+    void runWithProgress(std::string_view title, const ProgressWork& work) override;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
