@@ -36,7 +36,7 @@ struct Process {
 };
 
 constexpr uint16_t kList[] = {1};
-constexpr int32_t kRepeats = 80;
+constexpr int32_t kRepeats = 400;
 
 // Arg 0: one run with two threads. Arg 1: shards 0/2 and 1/2 at once, one thread each.
 void BM_TwoShardsAgainstTwoThreads(benchmark::State& state) {

@@ -364,8 +364,9 @@ void CyclePlanner::skipWithoutEmbedding(uint32_t cycles, PendingSteps& steps) {
     }
     checkNumbers(Q);
     addCycleSteps(steps, Q, cycles);
-    for (uint32_t c = 0; c < cycles; ++c)
-        endCycle();
+    planned_ += cycles - 1;  // at most the rest of the cell: only the last may end it
+    l_ += cycles - 1;
+    endCycle();
 }
 
 void CyclePlanner::skip(uint64_t count) {

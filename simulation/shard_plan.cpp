@@ -8,9 +8,13 @@ namespace {
 
 using Wide = unsigned __int128;
 
-constexpr uint64_t kCycleBase = 180000;         // the Q-independent part of a cycle
-constexpr uint64_t kGenerationPerPulse = 2700;  // generation per pulse (unknown count)
-constexpr uint64_t kCandidateBase = 27;         // one candidate start, one etalon to fit
+// Units of work, fitted to single-thread timings of the default series (N 1200, Tmin 40,
+// Tmax 181, L 20): a cycle's fixed part, its parts per pulse, and one candidate start.
+constexpr uint64_t kCycleBase = 180000;
+constexpr uint64_t kGenerationPerPulse = 2700;  // unknown count
+constexpr uint64_t kKnownPerPulse = 1400;       // known count: generation, chain read-out
+constexpr uint64_t kTupleChainsPerPulse = 700;  // unknown-count tuples: fewer chains per pulse
+constexpr uint64_t kCandidateBase = 27;         // tenths: one candidate, one etalon to fit
 
 // Candidate starts of all Q pulses of a known-count series: pulse k lies in
 // [max(k Tmin, N - (Q - k) Tmax), min((k + 1) Tmax - L, N - L - (Q - 1 - k) Tmin)].
@@ -48,10 +52,14 @@ uint64_t candidateCost(const RunParameters& run) {
 
 uint64_t estimatedCycleCost(const RunParameters& run, uint16_t Q) {
     constexpr uint64_t kLargest = uint64_t{1} << 40;  // keeps the sums of a split in 128 bits
-    if (series::isUnknownNumberKind(run.seriesKind))
+    if (series::isUnknownNumberKind(run.seriesKind)) {
+        if (series::isTupleKind(run.seriesKind))
+            return kCycleBase + kTupleChainsPerPulse * (run.maxPulses - std::min(Q, run.maxPulses));
         return kCycleBase + kGenerationPerPulse * Q;
+    }
     const uint64_t perCandidate = std::min<uint64_t>(candidateCost(run), 1 << 20);
-    return std::min(kLargest, kCycleBase + candidateStarts(run, Q) * perCandidate);
+    return std::min(kLargest,
+                    kCycleBase + kKnownPerPulse * Q + candidateStarts(run, Q) * perCandidate);
 }
 
 CycleRange shardRange(const RunParameters& run, uint32_t index, uint32_t count) {
