@@ -4,6 +4,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <csignal>
 #include <cstdio>
@@ -267,9 +268,15 @@ int runMpi(const RunDefinition& d, const SimulateCommandOptions& o, MpiStarter s
             const std::string name = "rank " + std::to_string(r);
             const auto json = nlohmann::json::parse(texts[r], nullptr, false);
             if (json.is_object() && json.contains("failed")) {
+                // Its messages on one line (rank 0's were shown as they came).
                 std::string why;
                 for (const auto& m : json["messages"])
                     why += " " + m.value("text", std::string());
+                std::replace(why.begin(), why.end(), '\n', ' ');
+                while (why.find("  ") != std::string::npos)
+                    why.erase(why.find("  "), 1);
+                if (!why.empty() && why.back() == ' ')
+                    why.pop_back();
                 failures.push_back(name + " did not complete its cycles:" +
                                    (why.empty() ? std::string(" no message") : why));
                 continue;

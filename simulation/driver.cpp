@@ -562,7 +562,7 @@ int simulateShard(platform::Window& window, RestErrorHeader* record, uint16_t et
         std::snprintf(text, sizeof text,
                       "Simulation cancelled after %llu of %llu cycles; the tables are incomplete.",
                       static_cast<unsigned long long>(shared.done.load()),
-                      static_cast<unsigned long long>(total));
+                      static_cast<unsigned long long>(range.size()));
         window.messageBox(text, kDriverTitle);
         return 0;
     }

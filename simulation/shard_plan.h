@@ -20,9 +20,10 @@ struct CycleRange {
 // Estimated work of one cycle of Q pulses, in integer units (only ratios within one run count).
 // Generation, noise and the passes over the whole series cost about the same for every Q. With
 // an unknown count the procedures' position sets do not depend on Q: generation grows with it,
-// and the tuple procedures, whose chains get fewer with more pulses, shrink a little. With a known count the procedures visit every candidate start of every pulse, whose
-// number peaks in the middle of the feasible range; each candidate costs more with more
-// etalons or tuple members to fit there (recognition, tuple tasks).
+// and the tuple procedures, whose chains get fewer with more pulses, shrink a little. With a known
+// count the procedures visit every candidate start of every pulse, whose number peaks in the middle
+// of the feasible range; each candidate costs more with more etalons or tuple members to fit there
+// (recognition, tuple tasks).
 uint64_t estimatedCycleCost(const RunParameters& run, uint16_t Q);
 
 // The cycles of part `index` of `count` (index < count): contiguous ranges in cycle order that
