@@ -7,6 +7,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "collective.h"
+
 namespace cli {
 
 using Action = std::function<int()>;
@@ -14,7 +16,9 @@ using Action = std::function<int()>;
 void addAlphabetCommand(CLI::App& app, Action& run);
 void addGenerateCommand(CLI::App& app, Action& run);
 void addProcessCommand(CLI::App& app, Action& run);
-void addSimulateCommand(CLI::App& app, Action& run);
+// `startMpi` serves --mpi; null when this build has no MPI (--mpi is then refused).
+void addSimulateCommand(CLI::App& app, Action& run, MpiStarter startMpi);
+void addMergeCommand(CLI::App& app, Action& run);
 void addUiCommand(CLI::App& app, Action& run);
 
 }  // namespace cli

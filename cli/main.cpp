@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "commands.h"
+#include "mpi_collective.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Ardentix: optimal detection and recognition of pulses in noisy series"};
@@ -12,7 +13,8 @@ int main(int argc, char** argv) {
     cli::addAlphabetCommand(app, run);
     cli::addGenerateCommand(app, run);
     cli::addProcessCommand(app, run);
-    cli::addSimulateCommand(app, run);
+    cli::addSimulateCommand(app, run, cli::mpiStarter());
+    cli::addMergeCommand(app, run);
     cli::addUiCommand(app, run);
     try {
         app.parse(argc, argv);

@@ -66,7 +66,9 @@ struct SharedRun {
     uint64_t chunkBegin = 0, chunkEnd = 0;
     std::atomic<uint64_t> nextCycle{0};
     // The whole run.
-    uint64_t total = 0;
+    uint64_t total = 0;      // cycles of the grid
+    uint64_t rangeEnd = 0;   // one past the shard's last cycle
+    uint64_t rangeSize = 0;  // cycles of the shard
     std::atomic<uint64_t> done{0};
     std::atomic<bool> stop{false};
     std::atomic<bool> cancelled{false};
@@ -95,7 +97,7 @@ void reportProgress(SharedRun& shared, uint64_t done) {
     if (now - shared.lastProgress < ctx.progressInterval)
         return;
     shared.lastProgress = now;
-    ctx.progress(done, shared.total);
+    ctx.progress(done, shared.rangeSize);
 }
 
 // Puts the subset the cycle generates with into the worker's series record.
@@ -197,7 +199,7 @@ void workerLoop(SharedRun& shared, WorkerSlot& slot, int worker) {
         runCycle(shared, slot, cycle);
         if (shared.stop)
             break;
-        if (cycle + 1 == shared.total)
+        if (cycle + 1 == shared.rangeEnd)
             shared.lastCycleWorker = worker;
         reportProgress(shared, shared.done.fetch_add(1) + 1);
     }
@@ -340,11 +342,13 @@ int32_t restoringSquaredError(platform::Window&, const series::SeriesHeader& h) 
     return saturate32(sum);
 }
 
-int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16_t etalonCount,
-                       const series::Alphabet& alphabet, uint16_t listCount,
-                       const uint16_t* requiredList, uint16_t seriesKind, uint16_t taskKind,
-                       uint16_t createSavedLevel, uint16_t processSavedLevel,
-                       series::SeriesHeader& seriesRecord, const SimulationContext& context) {
+int simulateShard(platform::Window& window, RestErrorHeader* record, uint16_t etalonCount,
+                  const series::Alphabet& alphabet, uint16_t listCount,
+                  const uint16_t* requiredList, uint16_t seriesKind, uint16_t taskKind,
+                  uint16_t createSavedLevel, uint16_t processSavedLevel,
+                  series::SeriesHeader& seriesRecord, const SimulationContext& context,
+                  ShardSpec shard, ShardResult& result) {
+    result = ShardResult{};
     if (!record) {
         window.messageBox("Absence of RestoreErrorHeader!", kDriverTitle);
         return 0;
@@ -354,6 +358,9 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
                         taskKind, seriesRecord);
     if (!context.streams)
         problems.push_back("no random streams were given");
+    if (shard.count == 0 || shard.index >= shard.count)
+        problems.push_back("shard " + std::to_string(shard.index) + " of " +
+                           std::to_string(shard.count) + " does not exist");
     if (!problems.empty()) {
         std::string text = "Simulation refused:\n";
         for (const std::string& line : problems)
@@ -367,13 +374,20 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
                                         seriesKind, taskKind, createSavedLevel, processSavedLevel,
                                         seriesRecord, context.independentNoiseSeed.has_value());
     const uint64_t total = run.cycles();
+    const CycleRange range = shardRange(run, shard.index, shard.count);
+    const uint64_t cellCycles = run.u;
+    result.cycles = range;
+    result.gridCycles = total;
+    result.firstCell = range.begin / cellCycles;
+    const uint64_t cellsTouched =
+        range.size() == 0 ? 0 : (range.end - 1) / cellCycles - result.firstCell + 1;
 
     // A diagnostic run of the tuple procedures shows listings and resets the flag: in order.
     const bool debugging = context.debugRepeat && *context.debugRepeat != 0;
     unsigned threads = context.threads ? context.threads : std::thread::hardware_concurrency();
     if (threads == 0 || debugging)
         threads = 1;
-    threads = static_cast<unsigned>(std::min<uint64_t>(threads, total));
+    threads = static_cast<unsigned>(std::clamp<uint64_t>(range.size(), 1, threads));
 
     // The chains records, tagged with the kinds of the run.
     std::vector<WorkerSlot> slots(threads);
@@ -461,7 +475,7 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
     }
 
     // The plan and the measures of one chunk of cycles.
-    const uint64_t chunk = std::min<uint64_t>(kChunkCycles, total);
+    const uint64_t chunk = std::clamp<uint64_t>(range.size(), 1, kChunkCycles);
     std::unique_ptr<CycleStart[]> starts;
     std::unique_ptr<uint16_t[]> plannedNumbers;
     std::unique_ptr<CycleResult[]> results;
@@ -470,12 +484,20 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
         !allocate(window, plannedNumbers, chunk * run.numbersLength(), kPlanText, kBuffersTitle) ||
         !allocate(window, results, chunk, kPlanText, kBuffersTitle))
         return 0;
+    try {
+        result.sums.assign(cellsTouched, CellSums{});
+    } catch (const std::bad_alloc&) {
+        window.messageBox(kPlanText, kBuffersTitle);
+        return 0;
+    }
 
     SharedRun shared;
     shared.window = &window;
     shared.run = &run;
     shared.context = &context;
     shared.total = total;
+    shared.rangeEnd = range.end;
+    shared.rangeSize = range.size();
     shared.starts = starts.get();
     shared.numbers = plannedNumbers.get();
     shared.results = results.get();
@@ -503,10 +525,12 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
 
     CyclePlanner planner(run, *context.streams, etalonNumbers.get(),
                          etalonNumbers.get() + run.maxPulses);
-    int64_t S1 = 0, S2 = 0;
-    int32_t R = 0;
-    for (uint64_t begin = 0; begin < total && !shared.stop; begin += chunk) {
-        const uint64_t end = std::min(total, begin + chunk);
+    const auto planningStart = std::chrono::steady_clock::now();
+    planner.skip(range.begin);
+    result.planningSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - planningStart).count();
+    for (uint64_t begin = range.begin; begin < range.end && !shared.stop; begin += chunk) {
+        const uint64_t end = std::min(range.end, begin + chunk);
         for (uint64_t c = begin; c < end; ++c)
             planner.next(starts[c - begin],
                          plannedNumbers.get() + (c - begin) * run.numbersLength());
@@ -522,24 +546,14 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
         }
         if (shared.stop)
             break;
-        // Fold the measures into the cells in cycle order.
+        // Fold the measures into the cells' sums in cycle order.
         for (uint64_t c = begin; c < end; ++c) {
             const CycleResult& r = results[c - begin];
-            S1 += r.restoring;
-            S2 += r.detection;
-            R += r.mismatch;
-            if ((c + 1) % run.u == 0) {
-                const CycleStart& start = starts[c - begin];
-                const int64_t u = run.u;
-                record->lpRestoringErrors()[start.k][start.j] = saturate32((2 * S1 + u) / (2 * u));
-                record->lpDetectionErrors[start.k][start.j] = saturate32(S2 / 128);
-                record->lpSpareErrors1[start.k][start.j] = 0;
-                record->lpRecognitionErrors[start.k][start.j] = R;
-                record->lpSpareErrors2[start.k][start.j] = 0;
-                record->lpSpareErrors3[start.k][start.j] = 0;
-                S1 = S2 = 0;
-                R = 0;
-            }
+            CellSums& cell = result.sums[c / cellCycles - result.firstCell];
+            cell.restoring += r.restoring;
+            cell.detection += r.detection;
+            cell.mismatches += r.mismatch;
+            ++cell.cycles;
         }
     }
 
@@ -548,7 +562,7 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
         std::snprintf(text, sizeof text,
                       "Simulation cancelled after %llu of %llu cycles; the tables are incomplete.",
                       static_cast<unsigned long long>(shared.done.load()),
-                      static_cast<unsigned long long>(total));
+                      static_cast<unsigned long long>(range.size()));
         window.messageBox(text, kDriverTitle);
         return 0;
     }
@@ -569,10 +583,39 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
     }
     *context.streams = planner.streams();
     if (context.progress)
-        context.progress(total, total);
+        context.progress(range.size(), range.size());
 
     simulationEndTime = std::time(nullptr);
     seriesRecord.wSubsetSize = run.subsetSize;
+    return 1;
+}
+
+void writeCellTables(RestErrorHeader& record, const std::vector<CellSums>& cells) {
+    const int64_t u = record.repeats & 0xFFFF;
+    const uint16_t L = record.wNoiseLevels;
+    for (uint16_t j = 0; j < record.wVariousPulses; ++j)
+        for (uint16_t k = 0; k < L; ++k) {
+            const CellSums& cell = cells[size_t{j} * L + k];
+            record.lpRestoringErrors()[k][j] = saturate32((2 * cell.restoring + u) / (2 * u));
+            record.lpDetectionErrors[k][j] = saturate32(cell.detection / 128);
+            record.lpSpareErrors1[k][j] = 0;
+            record.lpRecognitionErrors[k][j] = saturate32(cell.mismatches);
+            record.lpSpareErrors2[k][j] = 0;
+            record.lpSpareErrors3[k][j] = 0;
+        }
+}
+
+int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16_t etalonCount,
+                       const series::Alphabet& alphabet, uint16_t listCount,
+                       const uint16_t* requiredList, uint16_t seriesKind, uint16_t taskKind,
+                       uint16_t createSavedLevel, uint16_t processSavedLevel,
+                       series::SeriesHeader& seriesRecord, const SimulationContext& context) {
+    ShardResult result;
+    if (!simulateShard(window, record, etalonCount, alphabet, listCount, requiredList, seriesKind,
+                       taskKind, createSavedLevel, processSavedLevel, seriesRecord, context, {},
+                       result))
+        return 0;
+    writeCellTables(*record, result.sums);
     record->ifComplete = 1;
     return 1;
 }

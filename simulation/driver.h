@@ -15,10 +15,13 @@
 #include <functional>
 #include <optional>
 
+#include <vector>
+
 #include "platform/window.h"
 #include "rest_error_header.h"
 #include "series/random.h"
 #include "series/records.h"
+#include "shard_plan.h"
 
 namespace simulation {
 
@@ -59,6 +62,53 @@ int statCutoffBrelling(platform::Window& window, RestErrorHeader* record, uint16
                        const uint16_t* requiredList, uint16_t seriesKind, uint16_t taskKind,
                        uint16_t createSavedLevel, uint16_t processSavedLevel,
                        series::SeriesHeader& seriesRecord, const SimulationContext& context);
+
+// The measures of one cell's cycles, summed: what the cell's table entries are made of.
+struct CellSums {
+    int64_t restoring = 0;   // restoring squared errors
+    int64_t detection = 0;   // (Q + 256 H) / (2 Q) of every cycle
+    int64_t mismatches = 0;  // wrongly recognised tuples
+    uint32_t cycles = 0;     // cycles summed
+
+    void add(const CellSums& other) {
+        restoring += other.restoring;
+        detection += other.detection;
+        mismatches += other.mismatches;
+        cycles += other.cycles;
+    }
+    bool operator==(const CellSums&) const = default;
+};
+
+// Part `index` of `count` of the grid's cycles (see shardRange).
+struct ShardSpec {
+    uint32_t index = 0;
+    uint32_t count = 1;
+};
+
+struct ShardResult {
+    CycleRange cycles;             // the cycles run
+    uint64_t gridCycles = 0;       // every cycle of the grid
+    uint64_t firstCell = 0;        // index (j * L + k, loop order) of the cell of sums[0]
+    std::vector<CellSums> sums;    // every cell the range touches, in order
+    double planningSeconds = 0.0;  // moving the plan on to the range's first cycle
+};
+
+// Runs the cycles of one shard exactly as a whole run would run them (same etalons, stream
+// states, noise), and sums their measures per cell. The checks, the refusals and the failures
+// are those of statCutoffBrelling (a shard index not below the count is refused too); the
+// record receives the kinds but no table entries, and ifComplete stays 0. The series record
+// and the streams are left as after the shard's last cycle. 1 when every cycle of the shard ran.
+int simulateShard(platform::Window& window, RestErrorHeader* record, uint16_t etalonCount,
+                  const series::Alphabet& alphabet, uint16_t listCount,
+                  const uint16_t* requiredList, uint16_t seriesKind, uint16_t taskKind,
+                  uint16_t createSavedLevel, uint16_t processSavedLevel,
+                  series::SeriesHeader& seriesRecord, const SimulationContext& context,
+                  ShardSpec shard, ShardResult& result);
+
+// Writes every cell of the tables from the sums of all P * L cells (loop order, each holding all
+// its repeats): the mean restoring error rounded half up, the detection sum / 128, the
+// mismatches, and zero in the spare tables.
+void writeCellTables(RestErrorHeader& record, const std::vector<CellSums>& cells);
 
 // Squared distance between the clean series and the series rebuilt from the found pulses.
 int32_t restoringSquaredError(platform::Window& window, const series::SeriesHeader& header);

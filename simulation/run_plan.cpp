@@ -227,7 +227,7 @@ void CyclePlanner::startCell() {
     }
 }
 
-void CyclePlanner::assign(uint32_t l) {
+bool CyclePlanner::assign(uint32_t l) {
     const uint16_t Q = static_cast<uint16_t>(run_.pulses[j_]);
     const uint16_t n = run_.n;
     switch (run_.taskKind) {
@@ -239,6 +239,7 @@ void CyclePlanner::assign(uint32_t l) {
                     numbers_[m] = run_.list[positions_[m] - 1];
                 }
                 E_ += B_;
+                return true;
             }
             break;
         case 4:
@@ -251,6 +252,7 @@ void CyclePlanner::assign(uint32_t l) {
                 }
                 for (uint16_t m = 0; m < Q; ++m)
                     numbers_[m] = run_.list[positions_[m] - 1];
+                return true;
             }
             break;
         case 40:
@@ -258,28 +260,164 @@ void CyclePlanner::assign(uint32_t l) {
                 e_ = e_ % static_cast<int32_t>(run_.tuples.size()) + 1;
                 loadTuple(e_);
                 E_ += B_;
+                return true;
             }
             break;
         default:
             break;
     }
+    return false;
+}
+
+// The generator's own subset embedding, on the planner's copy of the sequence and streams.
+void CyclePlanner::embedSubset(uint16_t Q) {
+    series::embedSubset(subset_.data(), subsetSize_, run_.capacity, run_.subsetMode,
+                        run_.subsetStart, Q, numbers_, streams_);
+}
+
+// The generator's etalon-number check: numbers outside 1..M become 1.
+void CyclePlanner::checkNumbers(uint16_t Q) {
+    for (uint16_t k = 0; k < Q; ++k)
+        if (numbers_[k] < 1 || numbers_[k] > run_.M)
+            numbers_[k] = 1;
+}
+
+// One position draw for the first placed pulse and three draws per pulse, and twelve noise draws
+// per sample.
+void CyclePlanner::addCycleSteps(PendingSteps& steps, uint16_t Q, uint64_t cycles) const {
+    steps.position += cycles * (uint64_t{Q} + 1);
+    steps.cutBegin += cycles * Q;
+    steps.cutEnd += cycles * Q;
+    if (!run_.independentNoise)
+        steps.noise += cycles * 12 * uint64_t{run_.N};
+}
+
+void CyclePlanner::applySteps(const PendingSteps& steps) {
+    streams_.position = series::advanceRandom(streams_.position, steps.position);
+    streams_.cutBegin = series::advanceRandom(streams_.cutBegin, steps.cutBegin);
+    streams_.cutEnd = series::advanceRandom(streams_.cutEnd, steps.cutEnd);
+    streams_.noise = series::advanceRandom(streams_.noise, steps.noise);
+}
+
+// Whether the embedding of a cycle of Q pulses draws from a stream: single random (1) and
+// multiple random (3) when the subset has room to move, shifted complete (5) always.
+bool CyclePlanner::embeddingDraws(uint16_t Q) const {
+    if (subsetSize_ == 0)
+        return false;
+    const int32_t first = std::max<int32_t>(run_.subsetStart, 1) - 1;
+    const bool room = int32_t{Q} - first - subsetSize_ + 1 > 0;
+    switch (run_.subsetMode) {
+        case 1:
+        case 3:
+            return room;
+        case 5:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Shifted complete embedding rewrites every pulse from the start position on, so of a run of
+// such cycles only the last one's writes survive.
+bool CyclePlanner::embeddingCoversTail() const {
+    return run_.subsetMode == 5;
+}
+
+void CyclePlanner::endCycle() {
+    ++planned_;
+    if (++l_ == run_.u) {
+        l_ = 0;
+        if (++k_ == run_.L) {
+            k_ = 0;
+            ++j_;
+        }
+    }
+}
+
+// The first `cycles` cycles of a cell that embeds no subset: the numbers follow from the number
+// of assignment switches alone.
+void CyclePlanner::skipWithoutEmbedding(uint32_t cycles, PendingSteps& steps) {
+    startCell();
+    const uint16_t Q = static_cast<uint16_t>(run_.pulses[j_]);
+    const uint16_t n = run_.n;
+    if (run_.taskKind == 2 || run_.taskKind == 4) {
+        uint64_t switches = 0;
+        if (run_.taskKind == 2) {
+            // Switches at l = B, 2B, ... (every cycle when B is 0).
+            switches = B_ == 0 ? cycles : (cycles - 1) / static_cast<uint64_t>(B_);
+            E_ = B_ * static_cast<int64_t>(switches + 1);
+        } else {
+            for (uint32_t l = 0; l < cycles; ++l)
+                if (int64_t{l} * Q >= E_) {
+                    E_ += B_;
+                    ++switches;
+                }
+        }
+        // Task 2 moves every pulse on together; task 4 counts like an odometer in base n.
+        uint64_t count = switches;
+        for (uint16_t m = 0; m < Q; ++m) {
+            positions_[m] = static_cast<uint16_t>(1 + count % n);
+            if (run_.taskKind == 4)
+                count /= n;
+            numbers_[m] = run_.list[positions_[m] - 1];
+        }
+    }
+    checkNumbers(Q);
+    addCycleSteps(steps, Q, cycles);
+    planned_ += cycles - 1;  // at most the rest of the cell: only the last may end it
+    l_ += cycles - 1;
+    endCycle();
+}
+
+void CyclePlanner::skip(uint64_t count) {
+    count = std::min(count, run_.cycles() - planned_);
+    PendingSteps steps;
+    while (count > 0) {
+        const uint16_t Q = static_cast<uint16_t>(run_.pulses[j_]);
+        const uint32_t here = static_cast<uint32_t>(std::min<uint64_t>(count, run_.u - l_));
+        const bool noEmbedding = run_.taskKind == 1 || run_.taskKind == 2 ||
+                                 ((run_.taskKind == 4 || run_.taskKind == 64) && subsetSize_ == 0);
+        if (l_ == 0 && noEmbedding) {
+            skipWithoutEmbedding(here, steps);
+        } else {
+            // Replay the embedding where it can differ: whenever it draws (a drawn shifted
+            // complete embedding only in the last cycle, the others just consume their draw),
+            // and after a change of the assignment or subset; a fixed embedding repeated over
+            // the same numbers writes what is already there. The check waits for the end:
+            // nothing reads the numbers in between and it maps each entry on its own.
+            for (uint32_t i = 0; i < here; ++i) {
+                const bool fresh = l_ == 0;
+                if (fresh)
+                    startCell();
+                const bool changed = assign(l_) || fresh;
+                if (subsetSize_ > 0) {
+                    if (embeddingDraws(Q)) {
+                        if (embeddingCoversTail() && i + 1 < here)
+                            series::nextRandom(streams_.subsetOffset);
+                        else
+                            embedSubset(Q);
+                    } else if (changed) {
+                        embedSubset(Q);
+                    }
+                }
+                addCycleSteps(steps, Q, 1);
+                endCycle();
+            }
+            checkNumbers(Q);
+        }
+        count -= here;
+    }
+    applySteps(steps);
 }
 
 // The draws and sequence changes of generation: the subset embedding (the generator's own),
-// the etalon-number check, one position draw for the first placed pulse and three draws per
-// pulse, and twelve noise draws per sample.
+// the etalon-number check and the fixed-count draws.
 void CyclePlanner::dryRunGeneration(uint16_t K) {
-    uint16_t* sequence = numbers_;
-    series::embedSubset(subset_.data(), subsetSize_, run_.capacity, run_.subsetMode,
-                        run_.subsetStart, K, sequence, streams_);
-    for (uint16_t k = 0; k < K; ++k)
-        if (sequence[k] < 1 || sequence[k] > run_.M)
-            sequence[k] = 1;
-    streams_.position = series::advanceRandom(streams_.position, uint64_t{K} + 1);
-    streams_.cutBegin = series::advanceRandom(streams_.cutBegin, K);
-    streams_.cutEnd = series::advanceRandom(streams_.cutEnd, K);
-    if (!run_.independentNoise)
-        streams_.noise = series::advanceRandom(streams_.noise, 12 * uint64_t{run_.N});
+    embedSubset(K);
+    checkNumbers(K);
+    PendingSteps steps;
+    addCycleSteps(steps, K, 1);
+    applySteps(steps);
 }
 
 void CyclePlanner::next(CycleStart& start, uint16_t* numbers) {
@@ -294,13 +432,7 @@ void CyclePlanner::next(CycleStart& start, uint16_t* numbers) {
     start.subsetSize = subsetSize_;
     dryRunGeneration(Q);
     std::copy(numbers_, numbers_ + run_.numbersRead(Q), numbers);
-    if (++l_ == run_.u) {
-        l_ = 0;
-        if (++k_ == run_.L) {
-            k_ = 0;
-            ++j_;
-        }
-    }
+    endCycle();
 }
 
 }  // namespace simulation

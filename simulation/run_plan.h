@@ -77,13 +77,36 @@ class CyclePlanner {
     // The next cycle's start; `numbers` receives the per-pulse etalon numbers as generation
     // leaves them (run.numbersRead(Q) entries).
     void next(CycleStart& start, uint16_t* numbers);
+    // Moves on by `count` cycles (at most those left) without producing their starts: the state
+    // afterwards is the one `count` calls of next() leave. The fixed-count stream advances of the
+    // skipped cycles are added up and applied in one jump each; the etalon assignment of a cell
+    // without subset embedding is worked out from its switch count; only the embedding's own
+    // draws and writes are replayed cycle by cycle, and only where they can differ.
+    void skip(uint64_t count);
+    // Cycles planned or skipped so far.
+    uint64_t position() const { return planned_; }
     // The stream states after the cycles planned so far.
     const series::RandomStreams& streams() const { return streams_; }
 
   private:
+    // Fixed-count stream advances not yet applied (sums wrap modulo 2^64, a multiple of the
+    // streams' period 2^15, so the jumps stay exact).
+    struct PendingSteps {
+        uint64_t position = 0, cutBegin = 0, cutEnd = 0, noise = 0;
+    };
+
     void startCell();
-    void assign(uint32_t l);
+    bool assign(uint32_t l);  // true when the cycle's assignment changed the numbers or subset
     void loadTuple(int32_t e);
+    void embedSubset(uint16_t Q);
+    void checkNumbers(uint16_t Q);
+    void addCycleSteps(PendingSteps& steps, uint16_t Q, uint64_t cycles) const;
+    void applySteps(const PendingSteps& steps);
+    bool embeddingDraws(uint16_t Q) const;
+    bool embeddingCoversTail() const;
+    void skipWithoutEmbedding(uint32_t cycles, PendingSteps& steps);
+    void skipCycle(bool embedNeeded, PendingSteps& steps);
+    void endCycle();
     void dryRunGeneration(uint16_t Q);
 
     const RunParameters& run_;
@@ -92,6 +115,7 @@ class CyclePlanner {
     int64_t B_ = 0, E_ = 0;
     int32_t e_ = 0;
     uint16_t subsetSize_ = 0;
+    uint64_t planned_ = 0;
     std::vector<int16_t> subset_;  // the current lpSubset content (capacity entries)
     uint16_t* positions_;          // per pulse: 1-based position in the required list
     uint16_t* numbers_;            // per pulse: etalon number
