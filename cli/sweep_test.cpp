@@ -100,7 +100,8 @@ RunResult runInProcess(const std::vector<std::string>& args) {
     cli::addAlphabetCommand(app, run);
     cli::addGenerateCommand(app, run);
     cli::addProcessCommand(app, run);
-    cli::addSimulateCommand(app, run);
+    cli::addSimulateCommand(app, run, nullptr);  // no MPI inside the test process
+    cli::addMergeCommand(app, run);
     std::vector<const char*> argv{"ardentix-cli"};
     for (const std::string& a : args)
         argv.push_back(a.c_str());
