@@ -11,8 +11,8 @@ using Wide = unsigned __int128;
 // Units of work, fitted to single-thread timings of the default series (N 1200, Tmin 40,
 // Tmax 181, L 20): a cycle's fixed part, its parts per pulse, and one candidate start.
 constexpr uint64_t kCycleBase = 180000;
-constexpr uint64_t kGenerationPerPulse = 2700;  // unknown count
-constexpr uint64_t kKnownPerPulse = 1400;       // known count: generation, chain read-out
+constexpr uint64_t kGenerationPerPulse = 1600;  // unknown count
+constexpr uint64_t kKnownPerPulse = 150;        // known count: generation, chain read-out
 constexpr uint64_t kTupleChainsPerPulse = 700;  // unknown-count tuples: fewer chains per pulse
 constexpr uint64_t kCandidateBase = 27;         // tenths: one candidate, one etalon to fit
 
