@@ -1,29 +1,33 @@
 #pragma once
-// An output file that appears whole or not at all: the text goes to a temporary file in the
-// same folder, which replaces the target only when everything has been written.
+// An output file opened before the work it reports, so that a path that cannot be written is
+// refused at once, and written whole at the end (through a temporary file renamed over it).
 
+#include <stdexcept>
 #include <string>
+
+#include "export/atomic_file.h"
 
 namespace cli {
 
 class AtomicFile {
   public:
-    // Creates the temporary file next to `path`; throws std::runtime_error when the folder
-    // cannot take it (so that a bad path is found before any work).
-    explicit AtomicFile(std::string path);
-    ~AtomicFile();  // removes the temporary file unless committed
-    AtomicFile(const AtomicFile&) = delete;
-    AtomicFile& operator=(const AtomicFile&) = delete;
+    // Creates the temporary file next to `path`; throws std::runtime_error when it cannot.
+    explicit AtomicFile(std::string path) : path_(std::move(path)) {
+        if (!file_.create(path_))
+            throw std::runtime_error(file_.error());
+    }
 
     const std::string& path() const { return path_; }
-    // Writes `text`, flushes it to the disk and renames the temporary file over the target;
-    // throws std::runtime_error (the target untouched) on failure.
-    void commit(const std::string& text);
+    // Writes `text` and renames the file over the target; throws std::runtime_error (the target
+    // untouched) on failure.
+    void commit(const std::string& text) {
+        if (!file_.write(text.data(), text.size()) || !file_.commit())
+            throw std::runtime_error(file_.error());
+    }
 
   private:
     std::string path_;
-    std::string temporary_;
-    int fd_ = -1;
+    exporter::AtomicFile file_;
 };
 
 }  // namespace cli
