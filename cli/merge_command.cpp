@@ -35,7 +35,7 @@ int runMerge(const MergeOptions& o) {
         return 1;
     }
     try {
-        outputs.write(merged->report);
+        outputs.write(merged->report, merged->run);
     } catch (const std::runtime_error& e) {
         std::fprintf(stderr, "ardentix-cli: %s\n", e.what());
         return 1;

@@ -156,9 +156,9 @@ void summary(const ShardSettings& s, uint64_t cycles, double elapsed, const std:
                  elapsed > 0 ? double(cycles) / elapsed : 0.0);
 }
 
-int writeReport(SimulationOutputs& outputs, const SimulationReport& report) {
+int writeReport(SimulationOutputs& outputs, const MergedRun& merged) {
     try {
-        outputs.write(report);
+        outputs.write(merged.report, merged.run);
     } catch (const std::runtime_error& e) {
         std::fprintf(stderr, "ardentix-cli: %s\n", e.what());
         return 1;
@@ -181,7 +181,7 @@ int runWhole(const RunDefinition& d, const SimulateCommandOptions& o) {
         reportRefusal("simulate", problems);
         return 1;
     }
-    if (const int status = writeReport(outputs, merged->report))
+    if (const int status = writeReport(outputs, *merged))
         return status;
     summary(s, d.cycles(), partial.elapsedSeconds, "");
     return 0;
@@ -300,7 +300,7 @@ int runMpi(const RunDefinition& d, const SimulateCommandOptions& o, MpiStarter s
                                      m.text.c_str());
             merged->report.elapsedSeconds =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            result = writeReport(*outputs, merged->report);
+            result = writeReport(*outputs, *merged);
             if (result == 0)
                 summary({o.threads, o.quiet, true, ""}, d.cycles(), merged->report.elapsedSeconds,
                         std::to_string(size) + " ranks: ");

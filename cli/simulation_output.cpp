@@ -40,18 +40,23 @@ void put(const std::string& path, AtomicFile* file, const std::string& text) {
 void addOutputOptions(CLI::App& cmd, OutputOptions& o) {
     cmd.add_option("--csv", o.csv, "Write the cells as CSV to FILE (- for stdout)");
     cmd.add_option("--json", o.json, "Write the grid, tables and kinds as JSON (- for stdout)");
+    addPlotOptions(cmd, o.plot);
 }
 
 SimulationOutputs::SimulationOutputs(const OutputOptions& options)
     : options_(options),
       csv_(openOutput(options.csv, "--csv")),
-      json_(openOutput(options.json, "--json")) {}
+      json_(openOutput(options.json, "--json")) {
+    checkPlotOptions(options.plot);
+}
 
-void SimulationOutputs::write(const SimulationReport& report) {
+void SimulationOutputs::write(const SimulationReport& report, const RunDefinition& run) {
     if (!options_.csv.empty())
         put(options_.csv, csv_.get(), simulationCsv(report));
     if (!options_.json.empty())
         put(options_.json, json_.get(), simulationJson(report, options_.json != "-") + "\n");
+    writeSimulationPlot(options_.plot, run, *report.record, report.measures, report.startTime,
+                        report.endTime);
 }
 
 std::string simulationCsv(const SimulationReport& report) {

@@ -16,16 +16,18 @@
 #include "platform/window.h"
 #include "simulation/measures.h"
 #include "simulation/rest_error_header.h"
+#include "simulation_plot.h"
 
 namespace cli {
 
 struct OutputOptions {
     std::string csv;   // FILE or "-" for stdout
     std::string json;  // FILE or "-" for stdout
-    bool any() const { return !csv.empty() || !json.empty(); }
+    PlotOptions plot;
+    bool any() const { return !csv.empty() || !json.empty() || !plot.file.empty(); }
 };
 
-// Registers --csv and --json.
+// Registers --csv, --json and the picture's options.
 void addOutputOptions(CLI::App& cmd, OutputOptions& options);
 
 // A finished run: complete tables and everything shown beside them.
@@ -45,9 +47,9 @@ class SimulationOutputs {
   public:
     // Throws UsageError for a file that cannot be created.
     explicit SimulationOutputs(const OutputOptions& options);
-    // Writes every requested output; throws std::runtime_error when a file cannot be written
-    // (the others that were already renamed stay).
-    void write(const SimulationReport& report);
+    // Writes every requested output of `run`; throws std::runtime_error when a file cannot be
+    // written (the others that were already renamed stay).
+    void write(const SimulationReport& report, const RunDefinition& run);
 
   private:
     OutputOptions options_;

@@ -24,8 +24,9 @@ int64_t thousandths(double v) {
 }  // namespace
 
 void computeGraphNormalisers(GraphNormalisers& out, const simulation::RestErrorHeader& r,
-                             uint16_t n, const uint16_t* list, const series::SeriesHeader& s) {
-    out.measures = simulation::graphMeasures(r, n, list, s);
+                             uint16_t n, const uint16_t* list, const series::SeriesHeader& s,
+                             const simulation::GraphMeasures* known) {
+    out.measures = known ? *known : simulation::graphMeasures(r, n, list, s);
     const int64_t restoring =
         2 * int64_t{s.wMaxPulses} * (int64_t{out.measures.etEnergy} - out.measures.Rmin);
     const int64_t gap = int64_t{s.wTmax} - s.wImpulseSize;

@@ -18,10 +18,12 @@ struct GraphNormalisers {
     int64_t* recognition = nullptr;      // P values: u, the repeats per cell
 };
 
-// Fills the three arrays of P values (already filled with 1) and the measures.
+// Fills the three arrays of P values (already filled with 1) and the measures: `known` when
+// given, else worked out from the series header's last series.
 void computeGraphNormalisers(GraphNormalisers& out, const simulation::RestErrorHeader& record,
                              uint16_t requiredCount, const uint16_t* requiredList,
-                             const series::SeriesHeader& series);
+                             const series::SeriesHeader& series,
+                             const simulation::GraphMeasures* known = nullptr);
 
 // The provisional top Q of the value axis, in thousandths, for a graph kind.
 int64_t provisionalAxisTop(int32_t kind, const simulation::RestErrorHeader& record,

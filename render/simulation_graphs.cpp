@@ -184,7 +184,7 @@ void prepare(PreparedGraphs& p, Surface& s, const ScreenLayout& layout,
     p.normalisers.restoring = p.restoring.get();
     p.normalisers.detection = p.detection.get();
     p.normalisers.recognition = p.recognition.get();
-    computeGraphNormalisers(p.normalisers, r, n, list, series);
+    computeGraphNormalisers(p.normalisers, r, n, list, series, settings.measures);
     p.axisTop = axisTop(provisionalAxisTop(settings.graphKind, r, p.normalisers),
                         settings.fixedUpperBound, settings.upperBound);
     p.layout = layoutSimulationGraphs(

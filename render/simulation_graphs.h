@@ -12,6 +12,7 @@
 #include "screen_layout.h"
 #include "series/records.h"
 #include "series_view.h"
+#include "simulation/measures.h"
 #include "simulation/rest_error_header.h"
 #include "simulation_graph_layout.h"
 #include "surface.h"
@@ -45,6 +46,9 @@ struct SimulationGraphSettings {
     std::time_t endTime = 0;    // simulationEndTime
     // The alphabet the required list numbers; null: the series record's etalon list.
     const series::Alphabet* etalons = nullptr;
+    // The etalon energy and correlation bounds of the run; null: worked out from the series
+    // record's last series (the batch tool keeps them, not the series).
+    const simulation::GraphMeasures* measures = nullptr;
 };
 
 // Draws the graphs of `record` inside layout.workAreaRect with the font selected at the call as
