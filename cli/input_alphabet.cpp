@@ -107,16 +107,10 @@ AlphabetResult parseJsonAlphabet(const std::string& text, const std::string& nam
         for (size_t j = 0; j < samples->size(); ++j) {
             const nlohmann::json& v = (*samples)[j];
             const std::string at = name + ": " + label + ", element " + std::to_string(j) + ": ";
-            RawNumber number;
-            if (v.is_number_unsigned())
-                number = RawNumber::ofUnsigned(v.get<uint64_t>());
-            else if (v.is_number_integer())
-                number = RawNumber::ofSigned(v.get<int64_t>());
-            else if (v.is_number_float())
-                number = RawNumber::ofFloating(v.get<double>());
-            else
+            const std::optional<RawNumber> number = jsonNumber(v);
+            if (!number)
                 return AlphabetResult::failure(at + "not a number: " + v.dump().substr(0, 40));
-            const auto sample = toSample(number, std::nullopt, kNoHint);
+            const auto sample = toSample(*number, std::nullopt, kNoHint);
             if (!sample)
                 return AlphabetResult::failure(at + sample.error);
             row.push_back(*sample.value);

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "npy_test_util.h"
+#include "run_cli.h"
 
 namespace {
 
@@ -58,17 +59,11 @@ class CliFiles : public ::testing::Test {
     // Runs the program with its standard error kept.
     CliRun cli(const std::string& args) const {
         const std::string errors = path("stderr.txt");
-        const std::string command = std::string(ARDENTIX_CLI_PATH) + " " + args + " 2>" + errors;
+        const testsupport::CliResult result =
+            testsupport::runCliCommand(ARDENTIX_CLI_PATH, args, errors);
         CliRun r;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return r;
-        std::array<char, 4096> buffer{};
-        size_t n;
-        while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            r.out.append(buffer.data(), n);
-        const int status = pclose(pipe);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        r.status = result.status;
+        r.out = result.out;
         r.err = read(errors);
         fs::remove(errors);
         return r;

@@ -245,16 +245,10 @@ SamplesResult parseJsonSeries(const std::string& text, const std::string& name,
     for (size_t i = 0; i < array->size(); ++i) {
         const nlohmann::json& v = (*array)[i];
         const std::string where = name + ": element " + std::to_string(i) + ": ";
-        RawNumber number;
-        if (v.is_number_unsigned())
-            number = RawNumber::ofUnsigned(v.get<uint64_t>());
-        else if (v.is_number_integer())
-            number = RawNumber::ofSigned(v.get<int64_t>());
-        else if (v.is_number_float())
-            number = RawNumber::ofFloating(v.get<double>());
-        else
+        const std::optional<RawNumber> number = jsonNumber(v);
+        if (!number)
             return SamplesResult::failure(where + "not a number: " + v.dump().substr(0, 40));
-        const auto sample = toSample(number, scale, kScaleHint);
+        const auto sample = toSample(*number, scale, kScaleHint);
         if (!sample)
             return SamplesResult::failure(where + sample.error);
         samples.push_back(*sample.value);

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <limits>
 
+#include <nlohmann/json.hpp>
+
 namespace cli {
 
 namespace {
@@ -31,6 +33,16 @@ bool isBlank(char c) {
 }
 
 }  // namespace
+
+std::optional<RawNumber> jsonNumber(const nlohmann::json& v) {
+    if (v.is_number_unsigned())
+        return RawNumber::ofUnsigned(v.get<uint64_t>());
+    if (v.is_number_integer())
+        return RawNumber::ofSigned(v.get<int64_t>());
+    if (v.is_number_float())
+        return RawNumber::ofFloating(v.get<double>());
+    return std::nullopt;
+}
 
 std::string numberText(const RawNumber& n) {
     switch (n.kind) {

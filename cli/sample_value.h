@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json_fwd.hpp>
+
 #include "input_file.h"
 
 namespace cli {
@@ -22,6 +24,9 @@ struct RawNumber {
     static RawNumber ofUnsigned(uint64_t v) { return {Kind::Unsigned, 0, v, 0}; }
     static RawNumber ofFloating(double v) { return {Kind::Floating, 0, 0, v}; }
 };
+
+// A JSON element as a number; null when it is not one.
+std::optional<RawNumber> jsonNumber(const nlohmann::json& value);
 
 // The number as text: integers exactly, floating values in their shortest exact form.
 std::string numberText(const RawNumber& n);

@@ -15,8 +15,10 @@ struct CliResult {
     std::string out;
 };
 
-inline CliResult runCliCommand(const std::string& executable, const std::string& args) {
-    const std::string command = executable + " " + args + " 2>/dev/null";
+// Runs the program with its standard output kept and its standard error sent to `errors`.
+inline CliResult runCliCommand(const std::string& executable, const std::string& args,
+                               const std::string& errors = "/dev/null") {
+    const std::string command = executable + " " + args + " 2>" + errors;
     CliResult r;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
