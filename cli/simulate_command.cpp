@@ -315,7 +315,8 @@ int runSimulate(const SimulateCommandOptions& o, MpiStarter startMpi) {
     if (!o.shard.empty() != !o.partial.empty())
         throw UsageError("--shard and --partial go together");
     if (sharded && o.outputs.any())
-        throw UsageError("a shard writes its --partial file only; merge writes --csv, --json and --plot");
+        throw UsageError(
+            "a shard writes its --partial file only; merge writes --csv, --json and --plot");
     if (o.mpi && sharded)
         throw UsageError("--mpi splits the run over the MPI ranks by itself; it takes no --shard");
     if (o.mpi && !startMpi)
