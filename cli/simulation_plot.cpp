@@ -34,7 +34,7 @@ int32_t handlingCase(const std::string& graph) {
 }  // namespace
 
 void addPlotOptions(CLI::App& cmd, PlotOptions& o) {
-    cmd.add_option("--plot", o.file, "Save the error curves as a PNG picture");
+    cmd.add_option("--plot", o.file, "Save the error curves as a picture (.png, .bmp or .pcx)");
     cmd.add_option("--graph", o.graph, "The curves: restoring, detection or recognition errors")
         ->check(CLI::IsMember({"restoring", "detection", "recognition"}))
         ->capture_default_str();
@@ -55,7 +55,7 @@ void checkPlotOptions(const PlotOptions& o) {
     if (o.bounds && o.graph != "recognition")
         throw UsageError("--bounds: the bound curves go with --graph recognition");
     if (!exporter::isPictureFileName(o.file))
-        throw UsageError("--plot: the picture's name must end in .png: " + o.file);
+        throw UsageError("--plot: the picture's name must end in .png, .bmp or .pcx: " + o.file);
     exporter::AtomicFile probe;  // removed again when it goes out of scope
     if (!probe.create(o.file))
         throw UsageError("--plot: " + probe.error());

@@ -117,6 +117,24 @@ TEST_F(UiRun, AScriptedSessionProcessesARecognitionSeries) {
     EXPECT_GT(fs::file_size(dir / "series.png"), 1000u);
 }
 
+// Snapshots in every picture format, chosen by the extension whatever its case.
+TEST_F(UiRun, SnapshotsAreWrittenAsPngBmpOrPcx) {
+    const std::string script =
+        "snapshot " + (dir / "a.bmp").string() + "\nsnapshot " + (dir / "b.PCX").string() + "\n";
+    ASSERT_EQ(0, ui(script, "--snapshot " + (dir / "c.Png").string()).status);
+    const auto head = [&](const char* name) {
+        std::ifstream in(dir / name, std::ios::binary);
+        std::string bytes(4, '\0');
+        in.read(bytes.data(), 4);
+        return bytes;
+    };
+    EXPECT_EQ("BM", head("a.bmp").substr(0, 2));
+    EXPECT_EQ('\x0A', head("b.PCX")[0]);
+    EXPECT_EQ("PNG", head("c.Png").substr(1, 3));
+    // 54 header bytes and 4 bytes a pixel of the default 1280 x 960 client area.
+    EXPECT_EQ(54u + 1280u * 960u * 4u, fs::file_size(dir / "a.bmp"));
+}
+
 TEST_F(UiRun, TraceListsTheOperationsOfAFullPaint) {
     ASSERT_EQ(0,
               ui("menu 40008\nmenu 40006\ntrace " + (dir / "trace.json").string() + "\n").status);

@@ -8,6 +8,7 @@
 #include "atomic_file.h"
 #include "bmp_writer.h"
 #include "pcx_writer.h"
+#include "picture_file.h"
 #include "platform/allocation.h"
 #include "png_writer.h"
 
@@ -242,6 +243,36 @@ TEST_F(Files, PngIsWrittenAndAnUnwritableFolderIsReported) {
     EXPECT_EQ('P', f[1]);
     EXPECT_NE("", writePngFile((dir / "missing" / "p.png").string(), samplePicture(3, 2)));
     EXPECT_NE("", writePngFile((dir / "empty.png").string(), platform::Bitmap()));
+}
+
+// The extension chooses the format, whatever its case; the same bytes as the format's own writer.
+TEST_F(Files, PictureFilesTakeTheirFormatFromTheExtension) {
+    const platform::Bitmap picture = samplePicture(40, 12);
+    platform::RecordingWindow window;
+    ASSERT_EQ(1, writePcxFile(window, (dir / "own.pcx").string(), picture, 0xFFFFFF));
+    const auto info = makeBitmapInfo(window, {40, 12, 1, 32});
+    ASSERT_TRUE(info);
+    ASSERT_EQ(1, writeBmpFile(window, (dir / "own.bmp").string(), *info, picture));
+    ASSERT_EQ("", writePngFile((dir / "own.png").string(), picture));
+    const struct {
+        const char* name;
+        const char* sameAs;
+    } cases[] = {{"a.png", "own.png"}, {"b.PNG", "own.png"}, {"c.bmp", "own.bmp"},
+                 {"d.Bmp", "own.bmp"}, {"e.pcx", "own.pcx"}, {"f.PCX", "own.pcx"}};
+    for (const auto& c : cases) {
+        EXPECT_TRUE(isPictureFileName(c.name)) << c.name;
+        EXPECT_EQ("", writePictureFile((dir / c.name).string(), picture)) << c.name;
+        EXPECT_EQ(readFile(dir / c.sameAs), readFile(dir / c.name)) << c.name;
+    }
+    const size_t before = entries();
+    for (const char* refused : {"g.gif", "h", "dir.png/x", ".bmpx"}) {
+        EXPECT_FALSE(isPictureFileName(refused)) << refused;
+        EXPECT_NE("", writePictureFile((dir / refused).string(), picture)) << refused;
+    }
+    // A folder that does not exist: the reason is given, nothing is left behind.
+    for (const char* name : {"missing/x.bmp", "missing/x.pcx"})
+        EXPECT_NE("", writePictureFile((dir / name).string(), picture)) << name;
+    EXPECT_EQ(before, entries());
 }
 
 }  // namespace

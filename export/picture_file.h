@@ -1,6 +1,6 @@
 #pragma once
 // Writing a picture to a file whose format the extension chooses (.png, .bmp or .pcx; case does
-// not matter).
+// not matter): PNG and BMP keep every colour, PCX is one bit, white against everything else.
 
 #include <string>
 
