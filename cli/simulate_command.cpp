@@ -42,7 +42,7 @@ extern "C" void onInterrupt(int) {
 }
 
 // "I/N" with 0 <= I < N; throws UsageError.
-simulation::ShardSpec parseShard(const std::string& text) {
+simulation::ShardPart parseShard(const std::string& text) {
     const size_t slash = text.find('/');
     auto number = [&](const std::string& part) -> uint64_t {
         if (part.empty() || part.size() > 9 ||
@@ -85,7 +85,7 @@ void announce(const RunDefinition& d, const ShardSettings& s, const std::string&
 
 // Runs one shard of the run from fresh streams, as its own process would. 0, or 1 when the
 // run was refused, failed or was cancelled (its messages are on stderr and in `messages`).
-int runShard(const RunDefinition& d, simulation::ShardSpec spec, const ShardSettings& s,
+int runShard(const RunDefinition& d, simulation::ShardPart part, const ShardSettings& s,
              PartialResult& partial, std::vector<platform::Message>& messages) {
     PreparedRun prepared(s.printMessages);
     const bool ready = prepareRun(d, prepared);
@@ -114,7 +114,7 @@ int runShard(const RunDefinition& d, simulation::ShardSpec spec, const ShardSett
     const int complete = simulation::simulateShard(
         prepared.window, prepared.record.get(), d.alphabetSize, prepared.alphabet,
         uint16_t(prepared.required.size()), prepared.required.data(), d.seriesKind, d.taskKind,
-        d.createLevel, d.processLevel, *prepared.header, context, spec, result);
+        d.createLevel, d.processLevel, *prepared.header, context, part, result);
     std::signal(SIGINT, previous);
     const double elapsed = printer->seconds();
     messages = prepared.window.messages();
@@ -122,8 +122,8 @@ int runShard(const RunDefinition& d, simulation::ShardSpec spec, const ShardSett
         return 1;
 
     partial.run = d;
-    partial.shardIndex = spec.index;
-    partial.shardCount = spec.count;
+    partial.shardIndex = part.index;
+    partial.shardCount = part.count;
     partial.cycles = result.cycles;
     partial.gridCycles = result.gridCycles;
     partial.firstCell = result.firstCell;
@@ -188,7 +188,7 @@ int runWhole(const RunDefinition& d, const SimulateCommandOptions& o) {
 }
 
 int runShardToFile(const RunDefinition& d, const SimulateCommandOptions& o) {
-    const simulation::ShardSpec spec = parseShard(o.shard);
+    const simulation::ShardPart part = parseShard(o.shard);
     std::unique_ptr<AtomicFile> file;
     try {
         file = std::make_unique<AtomicFile>(o.partial);
@@ -196,12 +196,12 @@ int runShardToFile(const RunDefinition& d, const SimulateCommandOptions& o) {
         throw UsageError(std::string("--partial: ") + e.what());
     }
     const std::string label =
-        "shard " + std::to_string(spec.index) + "/" + std::to_string(spec.count) + ": ";
+        "shard " + std::to_string(part.index) + "/" + std::to_string(part.count) + ": ";
     const ShardSettings s{o.threads, o.quiet, true, label};
     announce(d, s, "; " + label.substr(0, label.size() - 2));
     PartialResult partial;
     std::vector<platform::Message> messages;
-    if (runShard(d, spec, s, partial, messages) != 0)
+    if (runShard(d, part, s, partial, messages) != 0)
         return 1;
     try {
         file->commit(partialJson(partial).dump(1) + "\n");

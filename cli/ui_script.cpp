@@ -7,13 +7,13 @@ namespace cli {
 
 namespace {
 
-struct Spec {
+struct ActionSyntax {
     const char* name;
     UiAction::Kind kind;
     int numbers;  // how many numbers follow the action word
 };
 
-constexpr Spec kSpecs[] = {
+constexpr ActionSyntax kActions[] = {
     {"menu", UiAction::Menu, 1},   {"command", UiAction::Command, 1},
     {"click", UiAction::Click, 2}, {"down", UiAction::Down, 2},
     {"move", UiAction::Move, 2},   {"up", UiAction::Up, 2},
@@ -61,21 +61,21 @@ UiAction parseLine(const std::string& text, int line) {
     std::istringstream in(text);
     std::string word;
     in >> word;
-    const Spec* spec = nullptr;
-    for (const Spec& s : kSpecs)
+    const ActionSyntax* syntax = nullptr;
+    for (const ActionSyntax& s : kActions)
         if (word == s.name)
-            spec = &s;
-    if (!spec)
+            syntax = &s;
+    if (!syntax)
         throw std::runtime_error("line " + std::to_string(line) + ": unknown action '" + word +
                                  "'");
     UiAction a;
-    a.kind = spec->kind;
+    a.kind = syntax->kind;
     a.line = line;
-    for (int i = 0; i < spec->numbers; ++i) {
+    for (int i = 0; i < syntax->numbers; ++i) {
         std::string n;
         if (!(in >> n))
             throw std::runtime_error("line " + std::to_string(line) + ": '" + word + "' needs " +
-                                     std::to_string(spec->numbers) + " number(s)");
+                                     std::to_string(syntax->numbers) + " number(s)");
         a.numbers.push_back(parseNumber(n, line));
     }
     switch (a.kind) {

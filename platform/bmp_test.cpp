@@ -12,7 +12,7 @@ namespace platform {
 namespace {
 
 // Builds BMP files the way the various writers lay them out.
-struct BmpSpec {
+struct BmpLayout {
     uint32_t bits = 24;
     int32_t width = 5;
     int32_t height = 3;        // negative: top-down
@@ -28,7 +28,7 @@ void put(std::vector<uint8_t>& out, size_t at, uint32_t v, int bytes) {
         out[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-std::vector<uint8_t> makeBmp(const BmpSpec& s) {
+std::vector<uint8_t> makeBmp(const BmpLayout& s) {
     const bool core = s.headerSize == 12;
     const bool masks = s.compression == 3 && s.headerSize == 40;
     const uint32_t entry = core ? 3 : 4;
@@ -85,7 +85,7 @@ std::vector<uint8_t> makeBmp(const BmpSpec& s) {
 // A 5 × 3 picture in each layout, with the colours it must decode to.
 struct DecodeCase {
     const char* name;
-    BmpSpec spec;
+    BmpLayout layout;
     std::vector<uint32_t> expected;
 };
 
@@ -152,7 +152,7 @@ std::vector<DecodeCase> decodeCases() {
 TEST(DecodeBmp, DecodesEveryUncompressedLayout) {
     for (const DecodeCase& c : decodeCases()) {
         SCOPED_TRACE(c.name);
-        const std::vector<uint8_t> file = makeBmp(c.spec);
+        const std::vector<uint8_t> file = makeBmp(c.layout);
         const std::optional<Bitmap> b = decodeBmp(file);
         ASSERT_TRUE(b.has_value());
         EXPECT_EQ(b->width, 5);
@@ -164,7 +164,7 @@ TEST(DecodeBmp, DecodesEveryUncompressedLayout) {
 TEST(DecodeBmp, RefusesEveryTruncation) {
     for (const DecodeCase& c : decodeCases()) {
         SCOPED_TRACE(c.name);
-        const std::vector<uint8_t> file = makeBmp(c.spec);
+        const std::vector<uint8_t> file = makeBmp(c.layout);
         for (size_t n = 0; n < file.size(); ++n) {
             // A copy of exactly n bytes, so that the sanitizers see any read past its end.
             const std::vector<uint8_t> cut(file.begin(), file.begin() + static_cast<ptrdiff_t>(n));
@@ -174,7 +174,7 @@ TEST(DecodeBmp, RefusesEveryTruncation) {
 }
 
 TEST(DecodeBmp, RefusesMalformedHeadersAndPixels) {
-    const BmpSpec valid{
+    const BmpLayout valid{
         4, 5, 3, 40, 0, 2, {0x000000, 0xFFFFFF}, {0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0, 1, 0}};
     ASSERT_TRUE(decodeBmp(makeBmp(valid)).has_value());
     struct Corruption {
@@ -213,7 +213,7 @@ TEST(DecodeBmp, RefusesMalformedHeadersAndPixels) {
         EXPECT_FALSE(decodeBmp(file).has_value());
     }
     // Index 3 in a file whose palette has two colours.
-    BmpSpec badIndex = valid;
+    BmpLayout badIndex = valid;
     badIndex.values[7] = 3;
     EXPECT_FALSE(decodeBmp(makeBmp(badIndex)).has_value());
     // Non-standard bit-field masks.
@@ -225,7 +225,7 @@ TEST(DecodeBmp, RefusesMalformedHeadersAndPixels) {
 TEST(DecodeBmp, RandomCorruptionsNeverReadOutOfBounds) {
     std::mt19937 random(12345);
     for (const DecodeCase& c : decodeCases()) {
-        const std::vector<uint8_t> file = makeBmp(c.spec);
+        const std::vector<uint8_t> file = makeBmp(c.layout);
         for (int trial = 0; trial < 200; ++trial) {
             std::vector<uint8_t> mutated = file;
             const int flips = 1 + static_cast<int>(random() % 4);

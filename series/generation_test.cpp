@@ -155,7 +155,7 @@ TEST(MakeExtSeries, SameStreamsGiveTheSameSeries) {
     EXPECT_FALSE(std::equal(third->lpNoisyData, third->lpNoisyData + 1200, second->lpNoisyData));
 }
 
-TEST(MakeExtSeries, DrawsInTheSpecifiedNumber) {
+TEST(MakeExtSeries, DrawsTheRequestedNumber) {
     const Alphabet alphabet = makeAlphabet();
     RandomStreams streams;
     testsupport::SeriesParams p;

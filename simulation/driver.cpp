@@ -347,7 +347,7 @@ int simulateShard(platform::Window& window, RestErrorHeader* record, uint16_t et
                   const uint16_t* requiredList, uint16_t seriesKind, uint16_t taskKind,
                   uint16_t createSavedLevel, uint16_t processSavedLevel,
                   series::SeriesHeader& seriesRecord, const SimulationContext& context,
-                  ShardSpec shard, ShardResult& result) {
+                  ShardPart shard, ShardResult& result) {
     result = ShardResult{};
     if (!record) {
         window.messageBox("Absence of RestoreErrorHeader!", kDriverTitle);

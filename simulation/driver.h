@@ -80,7 +80,7 @@ struct CellSums {
 };
 
 // Part `index` of `count` of the grid's cycles (see shardRange).
-struct ShardSpec {
+struct ShardPart {
     uint32_t index = 0;
     uint32_t count = 1;
 };
@@ -103,7 +103,7 @@ int simulateShard(platform::Window& window, RestErrorHeader* record, uint16_t et
                   const uint16_t* requiredList, uint16_t seriesKind, uint16_t taskKind,
                   uint16_t createSavedLevel, uint16_t processSavedLevel,
                   series::SeriesHeader& seriesRecord, const SimulationContext& context,
-                  ShardSpec shard, ShardResult& result);
+                  ShardPart shard, ShardResult& result);
 
 // Writes every cell of the tables from the sums of all P * L cells (loop order, each holding all
 // its repeats): the mean restoring error rounded half up, the detection sum / 128, the

@@ -269,14 +269,14 @@ TEST(SimulateShard, ShardsAddUpToTheWholeRun) {
 }
 
 TEST(SimulateShard, RefusesAShardThatDoesNotExist) {
-    for (ShardSpec spec : {ShardSpec{2, 2}, ShardSpec{0, 0}}) {
+    for (ShardPart part : {ShardPart{2, 2}, ShardPart{0, 0}}) {
         Sim s(1, 8, {1}, {2}, {0}, 3);
         platform::RecordingWindow window;
         SimulationContext context;
         context.streams = &s.streams;
         ShardResult r;
         EXPECT_EQ(simulateShard(window, s.record.get(), 20, s.alphabet, 1, s.list.data(), 8, 1, 75,
-                                75, *s.header, context, spec, r),
+                                75, *s.header, context, part, r),
                   0);
         ASSERT_EQ(window.messages().size(), 1u);
         EXPECT_NE(window.messages()[0].text.find("does not exist"), std::string::npos);
