@@ -1,5 +1,8 @@
 #include "mouse.h"
 
+#include <array>
+#include <optional>
+
 #include "commands.h"
 #include "series/selection.h"
 
@@ -173,56 +176,63 @@ void panelContinuation(AppSettings& a) {
     onCommand(a, kNextData);
 }
 
-void panelClick(AppSettings& a, int32_t x, int32_t y) {
+// The panel item under the point becomes the selected one: its index, and whether the selection
+// changed. Nothing when the point is on no item of the panel.
+struct PanelPick {
+    int index = 0;
+    bool changed = false;
+};
+std::optional<PanelPick> pickPanelItem(ValueSelector& selector, const std::array<Rect, 3>& items,
+                                       int32_t x, int32_t y) {
     for (int i = 0; i < 3; ++i) {
-        if (!inside(a.layout.seriesLengthItems[static_cast<size_t>(i)], x, y))
+        if (!inside(items[static_cast<size_t>(i)], x, y))
             continue;
-        const bool changed = a.seriesLengthSelector.selected != i + 1;
-        a.seriesLengthSelector.selected = i + 1;
+        const bool changed = selector.selected != i + 1;
+        selector.selected = i + 1;
+        return PanelPick{i, changed};
+    }
+    return std::nullopt;
+}
+
+void panelClick(AppSettings& a, int32_t x, int32_t y) {
+    std::optional<PanelPick> pick;
+    if ((pick = pickPanelItem(a.seriesLengthSelector, a.layout.seriesLengthItems, x, y))) {
         if (a.wRequiredCount == 0) {
             onCommand(a, kResetFromSelectors);
             return;
         }
-        a.dwSelectedSeriesLength = static_cast<uint32_t>(a.seriesLengthSelector.values[i]);
+        a.dwSelectedSeriesLength =
+            static_cast<uint32_t>(a.seriesLengthSelector.values[pick->index]);
         computePulseBounds(a, a.dwSelectedSeriesLength);
         a.wPulsesInSeries = midPulses(a);
-        a.lengthPanelDirty = changed ? 1 : 0;
+        a.lengthPanelDirty = pick->changed ? 1 : 0;
         panelContinuation(a);
         return;
     }
-    for (int i = 0; i < 3; ++i) {
-        if (!inside(a.layout.noiseLevelItems[static_cast<size_t>(i)], x, y))
-            continue;
-        const bool changed = a.noiseLevelSelector.selected != i + 1;
-        a.noiseLevelSelector.selected = i + 1;
+    if ((pick = pickPanelItem(a.noiseLevelSelector, a.layout.noiseLevelItems, x, y))) {
         if (a.wRequiredCount == 0) {
             onCommand(a, kResetFromSelectors);
             return;
         }
-        a.wSelectedNoiseLevel = static_cast<int16_t>(a.noiseLevelSelector.values[i]);
-        a.noisePanelDirty = changed ? 1 : 0;
+        a.wSelectedNoiseLevel = static_cast<int16_t>(a.noiseLevelSelector.values[pick->index]);
+        a.noisePanelDirty = pick->changed ? 1 : 0;
         panelContinuation(a);
         return;
     }
-    if (series::isCutOffKind(a.wSeriesKind)) {
-        for (int i = 0; i < 3; ++i) {
-            if (!inside(a.layout.lostDataItems[static_cast<size_t>(i)], x, y))
-                continue;
-            const bool changed = a.lostDataSelector.selected != i + 1;
-            a.lostDataSelector.selected = i + 1;
-            if (a.wRequiredCount == 0) {
-                onCommand(a, kResetFromSelectors);
-                return;
-            }
-            a.wSelectedLostData = static_cast<int16_t>(a.lostDataSelector.values[i]);
-            a.wSelectedCreateSavedLevel = static_cast<int16_t>(100 - a.wSelectedLostData);
-            a.wSelectedProcessSavedLevel = a.wSelectedCreateSavedLevel;
-            a.restartAreaDirty = a.screenMode == kSeriesScreen ? 0 : 1;
-            a.screenMode = kSeriesScreen;
-            a.lostDataPanelDirty = changed ? 1 : 0;
-            onCommand(a, kNextData);
+    if (series::isCutOffKind(a.wSeriesKind) &&
+        (pick = pickPanelItem(a.lostDataSelector, a.layout.lostDataItems, x, y))) {
+        if (a.wRequiredCount == 0) {
+            onCommand(a, kResetFromSelectors);
             return;
         }
+        a.wSelectedLostData = static_cast<int16_t>(a.lostDataSelector.values[pick->index]);
+        a.wSelectedCreateSavedLevel = static_cast<int16_t>(100 - a.wSelectedLostData);
+        a.wSelectedProcessSavedLevel = a.wSelectedCreateSavedLevel;
+        a.restartAreaDirty = a.screenMode == kSeriesScreen ? 0 : 1;
+        a.screenMode = kSeriesScreen;
+        a.lostDataPanelDirty = pick->changed ? 1 : 0;
+        onCommand(a, kNextData);
+        return;
     }
     onCommand(a, kNoAction);
 }
